@@ -1,0 +1,64 @@
+#pragma once
+// The file-system port: the engine reaches files and the current directory
+// only through this, so that it runs the same on POSIX, on Win32 and in tests.
+
+#include <array>
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "engine/MemberStatistics.h"
+
+namespace quibex {
+
+// A file that cannot be opened or read. what() names the file and the reason:
+// "cannot open 'X.vbp': No such file or directory".
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Which bytes of the text code page start a double-byte character. Empty in
+// a single-byte code page, where a character is a byte.
+struct CodePage {
+    std::array<bool, 256> leadByte{};
+    bool doubleByte = false;
+
+    bool IsLeadByte(unsigned char c) const { return leadByte[c]; }
+    // Marks the lead-byte range [first, last] (as the platform reports them).
+    void AddLeadRange(unsigned char first, unsigned char last);
+};
+
+// An open file, read from start to end in one pass.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    // Fills up to `size` bytes; 0 at the end of the file. Throws FileError
+    // when the file cannot be read.
+    virtual std::size_t Read(char* buffer, std::size_t size) = 0;
+};
+
+class IFileSystem {
+public:
+    virtual ~IFileSystem() = default;
+    // Opens a regular file for reading; anything else (missing, a folder, a
+    // device) throws FileError. Relative paths resolve against the current
+    // directory. Paths are text in the code page of TextCodePage().
+    virtual std::unique_ptr<ByteSource> OpenForReading(const std::string& path) = 0;
+    // The size of the regular file at `path`; nothing when there is none.
+    virtual std::optional<Figure> RegularFileSize(const std::string& path) = 0;
+    // Makes `folder` the current directory; false when that fails.
+    virtual bool ChangeDirectory(const std::string& folder) = 0;
+    // The code page of file names and file texts.
+    virtual const CodePage& TextCodePage() const = 0;
+    // Whether "/" separates folders too when a folder is entered. Project
+    // files use "\" only; POSIX paths given to the reporter use "/".
+    virtual bool SlashSeparatesFolders() const = 0;
+};
+
+// The file system of the platform the program runs on (POSIX or Win32).
+std::unique_ptr<IFileSystem> MakePlatformFileSystem();
+
+}  // namespace quibex

@@ -1,0 +1,152 @@
+#include "engine/FileSystem_posix.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace quibex {
+
+namespace {
+
+std::string Lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c | 0x20);
+    }
+    return out;
+}
+
+std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+
+class FdSource : public ByteSource {
+public:
+    FdSource(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    ~FdSource() override { ::close(fd_); }
+    FdSource(const FdSource&) = delete;
+    FdSource& operator=(const FdSource&) = delete;
+
+    std::size_t Read(char* buffer, std::size_t size) override {
+        for (;;) {
+            ssize_t n = ::read(fd_, buffer, size);
+            if (n >= 0) return static_cast<std::size_t>(n);
+            if (errno == EINTR) continue;
+            throw FileError("cannot read " + Quoted(path_) + ": " + std::strerror(errno));
+        }
+    }
+
+private:
+    int fd_;
+    std::string path_;
+};
+
+}  // namespace
+
+PosixFileSystem::PosixFileSystem() {
+    std::vector<char> buf(4096);
+    while (::getcwd(buf.data(), buf.size()) == nullptr && errno == ERANGE) buf.resize(buf.size() * 2);
+    cwd_ = buf.data();
+}
+
+std::string PosixFileSystem::Absolute(const std::string& folder) const {
+    if (!folder.empty() && folder[0] == '/') return folder;
+    if (folder.empty() || folder == ".") return cwd_;
+    return cwd_ + "/" + folder;
+}
+
+std::string PosixFileSystem::FindIgnoringCase(const std::string& folder, const std::string& name) {
+    std::string key = Absolute(folder);
+    auto it = listings_.find(key);
+    if (it == listings_.end()) {
+        std::unordered_map<std::string, std::string> entries;
+        if (DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str())) {
+            while (dirent* entry = ::readdir(dir)) {
+                // The first of several names that differ only in case wins,
+                // in whatever order the folder lists them.
+                entries.emplace(Lower(entry->d_name), entry->d_name);
+            }
+            ::closedir(dir);
+        }
+        it = listings_.emplace(std::move(key), std::move(entries)).first;
+    }
+    auto found = it->second.find(Lower(name));
+    return found == it->second.end() ? std::string() : found->second;
+}
+
+std::string PosixFileSystem::Resolve(const std::string& path) {
+    std::string written = path;
+    std::replace(written.begin(), written.end(), '\\', '/');
+    struct stat st;
+    if (written.empty() || ::stat(written.c_str(), &st) == 0) return written;
+
+    std::string resolved = written[0] == '/' ? "/" : "";
+    std::size_t pos = 0;
+    bool matching = true;  // stop looking once a component is missing
+    while (pos <= written.size()) {
+        std::size_t next = written.find('/', pos);
+        if (next == std::string::npos) next = written.size();
+        std::string part = written.substr(pos, next - pos);
+        pos = next + 1;
+        if (part.empty()) continue;
+        std::string folder = resolved;
+        std::string candidate = resolved.empty() || resolved.back() == '/' ? resolved + part : resolved + "/" + part;
+        if (matching && part != "." && part != ".." && ::lstat(candidate.c_str(), &st) != 0) {
+            std::string actual = FindIgnoringCase(folder.empty() ? "." : folder, part);
+            if (actual.empty()) {
+                matching = false;
+            } else {
+                candidate = folder.empty() || folder.back() == '/' ? folder + actual : folder + "/" + actual;
+            }
+        }
+        resolved = std::move(candidate);
+    }
+    return resolved;
+}
+
+std::unique_ptr<ByteSource> PosixFileSystem::OpenForReading(const std::string& path) {
+    std::string native = Resolve(path);
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
+    int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) throw FileError("cannot open " + Quoted(path) + ": " + std::strerror(errno));
+    struct stat st{};
+    if (::fstat(fd, &st) != 0) {
+        int err = errno;
+        ::close(fd);
+        throw FileError("cannot open " + Quoted(path) + ": " + std::strerror(err));
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw FileError("cannot open " + Quoted(path) + ": " +
+                        (S_ISDIR(st.st_mode) ? "it is a folder" : "not a regular file"));
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+#ifdef POSIX_FADV_SEQUENTIAL
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+#endif
+    return std::make_unique<FdSource>(fd, path);
+}
+
+std::optional<Figure> PosixFileSystem::RegularFileSize(const std::string& path) {
+    struct stat st;
+    std::string native = Resolve(path);
+    if (::stat(native.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return static_cast<Figure>(st.st_size);
+}
+
+bool PosixFileSystem::ChangeDirectory(const std::string& folder) {
+    std::string native = Resolve(folder);
+    if (::chdir(native.c_str()) != 0) return false;
+    std::vector<char> buf(4096);
+    while (::getcwd(buf.data(), buf.size()) == nullptr && errno == ERANGE) buf.resize(buf.size() * 2);
+    cwd_ = buf.data();
+    return true;
+}
+
+std::unique_ptr<IFileSystem> MakePlatformFileSystem() { return std::make_unique<PosixFileSystem>(); }
+
+}  // namespace quibex

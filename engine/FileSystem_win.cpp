@@ -1,0 +1,129 @@
+// The file system on Win32. Paths arrive as text in the ANSI code page (as
+// project files hold them) and go to the wide-character file API, so that
+// long and non-ASCII names work.
+
+#include <windows.h>
+
+#include <string>
+
+#include "engine/FileSystem.h"
+
+namespace quibex {
+
+namespace {
+
+std::wstring Widen(const std::string& text) {
+    if (text.empty()) return {};
+    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    return wide;
+}
+
+std::string SystemMessage(DWORD code) {
+    char* text = nullptr;
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message = n ? std::string(text, n) : "error " + std::to_string(code);
+    if (text) LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.' ||
+                                message.back() == ' '))
+        message.pop_back();
+    return message;
+}
+
+class Handle {
+public:
+    explicit Handle(HANDLE h) : h_(h) {}
+    ~Handle() {
+        if (Valid()) CloseHandle(h_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool Valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+    HANDLE Get() const { return h_; }
+
+private:
+    HANDLE h_;
+};
+
+// Opens `path` and accepts only an ordinary disk file: a folder cannot be
+// opened without backup semantics, and devices such as CON or COM1 are
+// refused by their file type.
+HANDLE OpenDiskFile(const std::string& path, DWORD access, DWORD flags, DWORD& error) {
+    HANDLE h = CreateFileW(Widen(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, flags, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        error = GetLastError();
+        return h;
+    }
+    if (GetFileType(h) != FILE_TYPE_DISK) {
+        CloseHandle(h);
+        error = ERROR_INVALID_NAME;
+        return INVALID_HANDLE_VALUE;
+    }
+    return h;
+}
+
+class FileSource : public ByteSource {
+public:
+    FileSource(HANDLE h, std::string path) : file_(h), path_(std::move(path)) {}
+
+    std::size_t Read(char* buffer, std::size_t size) override {
+        DWORD got = 0;
+        DWORD want = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+        if (!ReadFile(file_.Get(), buffer, want, &got, nullptr)) {
+            throw FileError("cannot read '" + path_ + "': " + SystemMessage(GetLastError()));
+        }
+        return got;
+    }
+
+private:
+    Handle file_;
+    std::string path_;
+};
+
+class Win32FileSystem : public IFileSystem {
+public:
+    Win32FileSystem() {
+        CPINFO info{};
+        if (GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 2) {
+            for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i]; i += 2) {
+                codePage_.AddLeadRange(info.LeadByte[i], info.LeadByte[i + 1]);
+            }
+        }
+    }
+
+    std::unique_ptr<ByteSource> OpenForReading(const std::string& path) override {
+        DWORD error = 0;
+        HANDLE h = OpenDiskFile(path, GENERIC_READ, FILE_FLAG_SEQUENTIAL_SCAN, error);
+        if (h == INVALID_HANDLE_VALUE) {
+            throw FileError("cannot open '" + path + "': " + SystemMessage(error));
+        }
+        return std::make_unique<FileSource>(h, path);
+    }
+
+    std::optional<Figure> RegularFileSize(const std::string& path) override {
+        DWORD error = 0;
+        Handle h(OpenDiskFile(path, FILE_READ_ATTRIBUTES, 0, error));
+        LARGE_INTEGER size{};
+        if (!h.Valid() || !GetFileSizeEx(h.Get(), &size)) return std::nullopt;
+        return static_cast<Figure>(size.QuadPart);
+    }
+
+    bool ChangeDirectory(const std::string& folder) override {
+        return SetCurrentDirectoryW(Widen(folder).c_str()) != 0;
+    }
+
+    const CodePage& TextCodePage() const override { return codePage_; }
+    bool SlashSeparatesFolders() const override { return false; }
+
+private:
+    CodePage codePage_;
+};
+
+}  // namespace
+
+std::unique_ptr<IFileSystem> MakePlatformFileSystem() { return std::make_unique<Win32FileSystem>(); }
+
+}  // namespace quibex

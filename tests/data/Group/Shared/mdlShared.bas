@@ -1,0 +1,2 @@
+Attribute VB_Name = "mdlShared"
+Public Const APP_NAME = "App"

@@ -1,0 +1,5 @@
+Attribute VB_Name = "mdlMain"
+Option Explicit
+
+Public Sub Main()
+End Sub

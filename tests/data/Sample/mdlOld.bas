@@ -1,0 +1,1 @@
+Attribute VB_Name = "mdlOld"Const MAX_ITEMS = 10Function Twice(x)    Twice = 2 * xEnd Function
