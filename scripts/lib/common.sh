@@ -25,7 +25,6 @@ quibex_need_packages() {
   local sudo=
   [[ $(id -u) -eq 0 ]] || sudo=sudo
   export DEBIAN_FRONTEND=noninteractive
-  if [[ $(id -u) -eq 0 ]]; then dpkg --add-architecture i386 2>/dev/null || true; fi
   $sudo apt-get update -qq
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
