@@ -285,6 +285,8 @@ void mdlFill::CountMemberLines(const std::string& path) {
     MemberRecord& record = stats_.Members(stats_.MemberCount);
     if (file) {
         LineScanner scanner(files_.TextCodePage());
+        // Lines until the run's line count next reaches a multiple of 221.
+        Figure untilRefresh = kRefreshEvery - (stats_.InterfaceLinesTotal + stats_.CodeLinesTotal) % kRefreshEvery;
         auto onLine = [&](Figure chars, bool isCode) {
             Figure size = chars + 2;  // the line break counts two, whatever it was
             if (isCode) {
@@ -298,7 +300,8 @@ void mdlFill::CountMemberLines(const std::string& path) {
                 ++stats_.InterfaceLinesTotal;
                 stats_.InterfaceBytesTotal += size;
             }
-            if ((stats_.InterfaceLinesTotal + stats_.CodeLinesTotal) % kRefreshEvery == 0) {
+            if (--untilRefresh == 0) {
+                untilRefresh = kRefreshEvery;
                 Step([&] { RefreshLineFigures(); });
                 Step([&] { observer_.Yield(); });
             }
