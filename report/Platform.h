@@ -1,0 +1,34 @@
+#pragma once
+// What the reporter needs of the platform beyond the engine's file system.
+
+#include <string>
+#include <string_view>
+
+namespace quibex::report {
+
+// Text as the engine holds it (file names and file texts, in the system's
+// code page) turned into UTF-8. On Windows that is the ANSI code page; on
+// POSIX valid UTF-8 is kept and any other byte is read as Windows-1252.
+std::string TextToUtf8(std::string_view text);
+
+// `path` made absolute against the current directory, as the window gets a
+// full path from its dialog. The path as given when that fails.
+std::string AbsolutePath(const std::string& path);
+
+// Whether standard error is an interactive terminal (a console on Windows).
+bool StderrIsTerminal();
+
+// For the life of main(): standard output and error write bytes as they are
+// (no newline translation), and a Windows console shows them as UTF-8.
+class ConsoleSession {
+public:
+    ConsoleSession();
+    ~ConsoleSession();
+    ConsoleSession(const ConsoleSession&) = delete;
+    ConsoleSession& operator=(const ConsoleSession&) = delete;
+
+private:
+    unsigned savedOutputCodePage_ = 0;
+};
+
+}  // namespace quibex::report

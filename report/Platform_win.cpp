@@ -1,0 +1,70 @@
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+
+#include "report/Platform.h"
+
+namespace quibex::report {
+
+namespace {
+
+std::wstring Widen(std::string_view text, UINT codePage) {
+    if (text.empty()) return {};
+    int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0) MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    return wide;
+}
+
+std::string Narrow(std::wstring_view wide, UINT codePage) {
+    if (wide.empty()) return {};
+    int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                nullptr);
+    std::string text(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0) {
+        WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n, nullptr,
+                            nullptr);
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string TextToUtf8(std::string_view text) { return Narrow(Widen(text, CP_ACP), CP_UTF8); }
+
+std::string AbsolutePath(const std::string& path) {
+    // The engine speaks ANSI code-page paths; GetFullPathNameW also turns
+    // "/" into "\", the only separator the engine's folder rule knows here.
+    std::wstring wide = Widen(path, CP_ACP);
+    DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (n == 0) return path;
+    std::wstring full(n, L'\0');
+    n = GetFullPathNameW(wide.c_str(), n, full.data(), nullptr);
+    if (n == 0 || n >= full.size()) return path;
+    full.resize(n);
+    return Narrow(full, CP_ACP);
+}
+
+bool StderrIsTerminal() {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
+ConsoleSession::ConsoleSession() {
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    DWORD mode = 0;
+    if (GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) ||
+        GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode)) {
+        savedOutputCodePage_ = GetConsoleOutputCP();
+        SetConsoleOutputCP(CP_UTF8);
+    }
+}
+
+ConsoleSession::~ConsoleSession() {
+    if (savedOutputCodePage_ != 0) SetConsoleOutputCP(savedOutputCodePage_);
+}
+
+}  // namespace quibex::report
