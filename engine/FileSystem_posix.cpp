@@ -47,6 +47,18 @@ private:
 
 }  // namespace
 
+namespace {
+
+std::string WithSlashes(const std::string& path) {
+    std::string out = path;
+    std::replace(out.begin(), out.end(), '\\', '/');
+    return out;
+}
+
+bool NotFound(int err) { return err == ENOENT || err == ENOTDIR; }
+
+}  // namespace
+
 PosixFileSystem::PosixFileSystem() {
     std::vector<char> buf(4096);
     while (::getcwd(buf.data(), buf.size()) == nullptr && errno == ERANGE) buf.resize(buf.size() * 2);
@@ -83,35 +95,50 @@ std::string PosixFileSystem::Resolve(const std::string& path) {
     std::replace(written.begin(), written.end(), '\\', '/');
     struct stat st;
     if (written.empty() || ::stat(written.c_str(), &st) == 0) return written;
+    return ResolveMissing(written);
+}
 
-    std::string resolved = written[0] == '/' ? "/" : "";
-    std::size_t pos = 0;
-    bool matching = true;  // stop looking once a component is missing
-    while (pos <= written.size()) {
-        std::size_t next = written.find('/', pos);
-        if (next == std::string::npos) next = written.size();
-        std::string part = written.substr(pos, next - pos);
-        pos = next + 1;
-        if (part.empty()) continue;
-        std::string folder = resolved;
-        std::string candidate = resolved.empty() || resolved.back() == '/' ? resolved + part : resolved + "/" + part;
-        if (matching && part != "." && part != ".." && ::lstat(candidate.c_str(), &st) != 0) {
-            std::string actual = FindIgnoringCase(folder.empty() ? "." : folder, part);
+std::string PosixFileSystem::ResolveMissing(const std::string& written) {
+    struct stat st;
+    // Walk up to the nearest folder that exists as written (usually the
+    // file's own), then down again, matching each missing component in its
+    // folder's listing. Iterative: a hostile path may have thousands of parts.
+    std::vector<std::string> missing;  // nearest to the file first
+    std::string head = written;
+    for (;;) {
+        while (head.size() > 1 && head.back() == '/') head.pop_back();
+        if (head.empty() || head == "/") break;
+        std::size_t slash = head.rfind('/');
+        missing.push_back(head.substr(slash == std::string::npos ? 0 : slash + 1));
+        head = slash == std::string::npos ? std::string() : head.substr(0, slash == 0 ? 1 : slash);
+        // A folder already listed exists; no need to ask the disk again.
+        if (head.empty() || listings_.count(Absolute(head)) || ::stat(head.c_str(), &st) == 0) break;
+    }
+    std::string resolved = head;
+    bool matching = true;  // once a component is not found, the rest stays as written
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+        std::string name = *it;
+        if (matching && name != "." && name != "..") {
+            std::string actual = FindIgnoringCase(resolved.empty() ? "." : resolved, name);
             if (actual.empty()) {
                 matching = false;
             } else {
-                candidate = folder.empty() || folder.back() == '/' ? folder + actual : folder + "/" + actual;
+                name = std::move(actual);
             }
         }
-        resolved = std::move(candidate);
+        resolved = resolved.empty() ? name : resolved.back() == '/' ? resolved + name : resolved + "/" + name;
     }
     return resolved;
 }
 
+
 std::unique_ptr<ByteSource> PosixFileSystem::OpenForReading(const std::string& path) {
-    std::string native = Resolve(path);
-    // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
-    int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    // Names as written are tried first; the case-insensitive lookup costs
+    // folder listings and is only needed when they miss. O_NONBLOCK: opening
+    // a FIFO must not wait for a writer (it is refused below); reads from a
+    // regular file ignore it.
+    int fd = ::open(WithSlashes(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0 && NotFound(errno)) fd = ::open(ResolveMissing(WithSlashes(path)).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) throw FileError("cannot open " + Quoted(path) + ": " + std::strerror(errno));
     struct stat st{};
     if (::fstat(fd, &st) != 0) {
@@ -124,17 +151,14 @@ std::unique_ptr<ByteSource> PosixFileSystem::OpenForReading(const std::string& p
         throw FileError("cannot open " + Quoted(path) + ": " +
                         (S_ISDIR(st.st_mode) ? "it is a folder" : "not a regular file"));
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-#ifdef POSIX_FADV_SEQUENTIAL
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-#endif
     return std::make_unique<FdSource>(fd, path);
 }
 
 std::optional<Figure> PosixFileSystem::RegularFileSize(const std::string& path) {
     struct stat st;
-    std::string native = Resolve(path);
-    if (::stat(native.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    int rc = ::stat(WithSlashes(path).c_str(), &st);
+    if (rc != 0 && NotFound(errno)) rc = ::stat(ResolveMissing(WithSlashes(path)).c_str(), &st);
+    if (rc != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
     return static_cast<Figure>(st.st_size);
 }
 

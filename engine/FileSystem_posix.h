@@ -26,6 +26,8 @@ public:
     std::string Resolve(const std::string& path);
 
 private:
+    // Resolve() for a path with "/" separators known not to exist as written.
+    std::string ResolveMissing(const std::string& written);
     // The entry of `folder` whose name equals `name` in any letter case, or
     // empty. Folder listings are cached by absolute folder path.
     std::string FindIgnoringCase(const std::string& folder, const std::string& name);

@@ -12,9 +12,16 @@
 // code keywords anywhere in it (case-insensitive, plain substring search);
 // that line and all after it are code.
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <utility>
+
+#if defined(__SSE2__) && !defined(QUIBEX_NO_SIMD)
+#include <emmintrin.h>
+#define QUIBEX_SCAN_SSE2 1
+#endif
 
 #include "engine/FileSystem.h"
 #include "engine/MemberStatistics.h"
@@ -27,26 +34,49 @@ inline constexpr std::string_view kCodeKeywords[] = {
     "dim ", "const ", "public ", "private ",
 };
 
+// What the scanner reports to. A sink that only wants single lines is a
+// callable taking (characters, isCode). A sink that also takes runs of code
+// lines counted together has these members:
+//   void OnLine(Figure characters, bool isCode);
+//   void OnCodeLines(Figure lines, Figure characters);  // whole code lines
+//   Figure CodeLineBudget();  // the next line that must come through OnLine:
+//                             // 1 is the very next one
+// Counting the code part in runs is what makes it as fast as reading it.
+template <class Sink>
+concept BatchLineSink = requires(Sink& s, Figure n) {
+    s.OnLine(n, true);
+    s.OnCodeLines(n, n);
+    { s.CodeLineBudget() } -> std::convertible_to<Figure>;
+};
+
 class LineScanner {
 public:
     explicit LineScanner(const CodePage& codePage) : codePage_(codePage) {}
 
-    // Feeds the next bytes of the file. For every line that ends inside
-    // them, calls onLine(characters, isCode).
-    template <class OnLine>
-    void Feed(const char* data, std::size_t size, OnLine&& onLine);
+    // Feeds the next bytes of the file and reports every line that ends in them.
+    template <class Sink>
+    void Feed(const char* data, std::size_t size, Sink&& sink);
 
     // The end of the file: reports a last line that had no terminator.
-    template <class OnLine>
-    void Finish(OnLine&& onLine) {
-        if (lineOpen_) EndLine(onLine);
+    template <class Sink>
+    void Finish(Sink&& sink) {
+        if (lineOpen_) EndLine(sink);
     }
 
     bool InInterface() const { return inInterface_; }
 
 private:
-    template <class OnLine>
-    void EndLine(OnLine& onLine) {
+    template <class Sink>
+    static void ReportLine(Sink& sink, Figure chars, bool code) {
+        if constexpr (BatchLineSink<Sink>) {
+            sink.OnLine(chars, code);
+        } else {
+            sink(chars, code);
+        }
+    }
+
+    template <class Sink>
+    void EndLine(Sink& sink) {
         bool keywordLine = inInterface_ && keywordSeen_;
         if (keywordLine) inInterface_ = false;
         Figure chars = chars_;
@@ -56,8 +86,13 @@ private:
         keywordSeen_ = false;
         window_ = 0;
         windowHigh_ = 0;
-        onLine(chars, !inInterface_);
+        ReportLine(sink, chars, !inInterface_);
     }
+
+    // Counts whole code lines 64 bytes at a time, stopping before the line
+    // the sink wants on its own. Returns where it stopped.
+    template <class Sink>
+    const char* CountCodeRun(const char* p, const char* end, Sink& sink);
 
     // The lower-case byte as the keyword search sees it.
     static unsigned char Fold(unsigned char c) {
@@ -68,7 +103,7 @@ private:
     // at a space, tests whether a keyword ends there.
     void Push(unsigned char c);
 
-    // Bytes of the current line up to the next CR or LF, at most `end`.
+    // The first CR or LF in [p, end), or end.
     static const char* FindLineEnd(const char* p, const char* end);
 
     CodePage codePage_;
@@ -82,18 +117,109 @@ private:
     std::uint64_t windowHigh_ = 0;  // the 8 before those
 };
 
+namespace detail {
+
+inline constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+inline constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+
+// The high bit of every byte of `w` that equals `c`, exactly (no borrow
+// from neighbouring bytes).
+inline std::uint64_t BytesEqual(std::uint64_t w, unsigned char c) {
+    std::uint64_t x = w ^ (kOnes * c);
+    std::uint64_t t = (x & ~kHighs) + ~kHighs;
+    return ~(t | x | ~kHighs);
+}
+
+inline std::uint64_t LoadWord(const char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    if constexpr (std::endian::native == std::endian::big) w = __builtin_bswap64(w);
+    return w;
+}
+
+// Set bits, without assuming a popcount instruction: the release runs on
+// any x86.
+inline int PopCount(std::uint64_t x) {
+    x = x - ((x >> 1) & 0x5555555555555555ull);
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<int>((x * kOnes) >> 56);
+}
+
+// Bit i of `cr` (`lf`) is set when byte i of the 64 bytes at p is a CR (LF).
+inline void TerminatorMasks(const char* p, std::uint64_t& cr, std::uint64_t& lf) {
+    cr = 0;
+    lf = 0;
+#ifdef QUIBEX_SCAN_SSE2
+    const __m128i crs = _mm_set1_epi8('\r');
+    const __m128i lfs = _mm_set1_epi8('\n');
+    for (int i = 0; i < 4; ++i) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        cr |= static_cast<std::uint64_t>(static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, crs)))) << (16 * i);
+        lf |= static_cast<std::uint64_t>(static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lfs)))) << (16 * i);
+    }
+#else
+    for (int i = 0; i < 8; ++i) {
+        std::uint64_t w = LoadWord(p + 8 * i);
+        // The high bit of byte j moves to bit j of the top byte.
+        constexpr std::uint64_t kGather = 0x0102040810204080ull;
+        cr |= ((((BytesEqual(w, '\r') >> 7) * kGather) >> 56) & 0xFF) << (8 * i);
+        lf |= ((((BytesEqual(w, '\n') >> 7) * kGather) >> 56) & 0xFF) << (8 * i);
+    }
+#endif
+}
+
+// The keywords as the 16-byte window holds them when their final space has
+// just been pushed: the newest byte lowest.
+struct KeywordPattern {
+    std::uint64_t low = 0, lowMask = 0, high = 0, highMask = 0;
+};
+
+consteval KeywordPattern MakePattern(std::string_view keyword) {
+    KeywordPattern p;
+    std::size_t n = keyword.size();
+    for (std::size_t back = 0; back < n; ++back) {
+        std::uint64_t byte = static_cast<unsigned char>(keyword[n - 1 - back]);
+        if (back < 8) {
+            p.low |= byte << (8 * back);
+            p.lowMask |= 0xFFull << (8 * back);
+        } else {
+            p.high |= byte << (8 * (back - 8));
+            p.highMask |= 0xFFull << (8 * (back - 8));
+        }
+    }
+    return p;
+}
+
+template <std::size_t... I>
+consteval auto MakePatterns(std::index_sequence<I...>) {
+    struct Table {
+        KeywordPattern p[sizeof...(I)];
+    };
+    return Table{{MakePattern(kCodeKeywords[I])...}};
+}
+
+inline constexpr auto kKeywordPatterns =
+    MakePatterns(std::make_index_sequence<std::size(kCodeKeywords)>());
+
+// Whether a byte is the last letter of some keyword: a space after any
+// other byte ends none of them.
+consteval auto MakeLastLetters() {
+    struct Table {
+        bool is[256] = {};
+    } t;
+    for (std::string_view keyword : kCodeKeywords) t.is[static_cast<unsigned char>(keyword[keyword.size() - 2])] = true;
+    return t;
+}
+inline constexpr auto kLastLetters = MakeLastLetters();
+
+}  // namespace detail
+
 inline const char* LineScanner::FindLineEnd(const char* p, const char* end) {
-    // Eight bytes at a time: a word holds CR or LF when one of its bytes
-    // XOR the terminator is zero.
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-    constexpr std::uint64_t kCr = kOnes * '\r';
-    constexpr std::uint64_t kLf = kOnes * '\n';
     while (end - p >= 8) {
-        std::uint64_t w;
-        std::memcpy(&w, p, 8);
-        std::uint64_t a = w ^ kCr, b = w ^ kLf;
-        if (((a - kOnes) & ~a & kHighs) | ((b - kOnes) & ~b & kHighs)) break;
+        std::uint64_t w = detail::LoadWord(p);
+        std::uint64_t found = detail::BytesEqual(w, '\r') | detail::BytesEqual(w, '\n');
+        if (found) return p + std::countr_zero(found) / 8;
         p += 8;
     }
     while (p < end && *p != '\r' && *p != '\n') ++p;
@@ -101,28 +227,69 @@ inline const char* LineScanner::FindLineEnd(const char* p, const char* end) {
 }
 
 inline void LineScanner::Push(unsigned char c) {
+    unsigned char previous = static_cast<unsigned char>(window_);
     windowHigh_ = (windowHigh_ << 8) | (window_ >> 56);
     window_ = (window_ << 8) | c;
-    if (c != ' ') return;
-    for (std::string_view keyword : kCodeKeywords) {
-        // Compare the keyword with the newest keyword.size() bytes.
-        std::size_t n = keyword.size();
-        bool match = true;
-        for (std::size_t i = 0; i < n && match; ++i) {
-            std::size_t back = n - 1 - i;  // 0 is the newest byte
-            std::uint64_t word = back < 8 ? window_ : windowHigh_;
-            unsigned char got = static_cast<unsigned char>(word >> (8 * (back % 8)));
-            match = got == static_cast<unsigned char>(keyword[i]);
-        }
-        if (match) {
+    if (c != ' ' || !detail::kLastLetters.is[previous]) return;
+    for (const detail::KeywordPattern& k : detail::kKeywordPatterns.p) {
+        if ((window_ & k.lowMask) == k.low && (windowHigh_ & k.highMask) == k.high) {
             keywordSeen_ = true;
             return;
         }
     }
 }
 
-template <class OnLine>
-void LineScanner::Feed(const char* data, std::size_t size, OnLine&& onLine) {
+template <class Sink>
+const char* LineScanner::CountCodeRun(const char* p, const char* const end, Sink& sink) {
+    // The run takes whole lines up to the one before the line the sink wants
+    // on its own, 64 bytes at a time.
+    const Figure allowed = sink.CodeLineBudget() - 1;
+    const char* const start = p;
+    const char* lastTerminator = nullptr;
+    Figure lines = 0, terminators = 0;
+    std::uint64_t crCarry = 0;  // the previous block ended in CR
+    while (end - p >= 64 && lines < allowed) {
+        std::uint64_t cr, lf;
+        detail::TerminatorMasks(p, cr, lf);
+        // An LF right after a CR ends no line of its own.
+        std::uint64_t ends = cr | (lf & ~((cr << 1) | crCarry));
+        std::uint64_t terms = cr | lf;
+        int n = detail::PopCount(ends);
+        if (lines + n > allowed) {
+            // Only the first `take` line ends of this block belong to the run.
+            Figure take = allowed - lines;
+            for (Figure i = 1; i < take; ++i) ends &= ends - 1;
+            int last = std::countr_zero(ends);
+            std::uint64_t upToLast = last == 63 ? ~0ull : (2ull << last) - 1;
+            lines += take;
+            terminators += detail::PopCount(terms & upToLast);
+            lastTerminator = p + last;
+            p += last + 1;
+            break;
+        }
+        lines += n;
+        terminators += detail::PopCount(terms);
+        if (terms) lastTerminator = p + (63 - std::countl_zero(terms));
+        crCarry = cr >> 63;
+        p += 64;
+    }
+    if (lines == 0) {
+        // No line ended: the bytes all belong to the open line.
+        chars_ += p - start;
+        lineOpen_ = lineOpen_ || p != start;
+    } else {
+        Figure trailing = p - (lastTerminator + 1);
+        Figure completed = chars_ + (p - start) - terminators - trailing;
+        sink.OnCodeLines(lines, completed);
+        chars_ = trailing;
+        lineOpen_ = trailing > 0;
+    }
+    afterCr_ = p != start && p[-1] == '\r';
+    return p;
+}
+
+template <class Sink>
+void LineScanner::Feed(const char* data, std::size_t size, Sink&& sink) {
     const char* p = data;
     const char* const end = data + size;
     while (p < end) {
@@ -133,12 +300,21 @@ void LineScanner::Feed(const char* data, std::size_t size, OnLine&& onLine) {
                 continue;
             }
         }
+        if constexpr (BatchLineSink<Sink>) {
+            if (!inInterface_ && !codePage_.doubleByte && end - p >= 64 && sink.CodeLineBudget() > 1) {
+                const char* next = CountCodeRun(p, end, sink);
+                if (next != p) {
+                    p = next;
+                    continue;
+                }
+            }
+        }
         unsigned char c = static_cast<unsigned char>(*p);
         if (c == '\r' || c == '\n') {
             // A CR ends its line at once; an LF that follows belongs to it.
             afterCr_ = c == '\r';
             ++p;
-            EndLine(onLine);
+            EndLine(sink);
             continue;
         }
         lineOpen_ = true;
@@ -172,7 +348,7 @@ void LineScanner::Feed(const char* data, std::size_t size, OnLine&& onLine) {
                 search = false;
                 if (!codePage_.doubleByte) {
                     ++p;
-                    break;  // back to the fast loop for the rest of the line
+                    break;  // back to the fast path for the rest of the line
                 }
             }
         }

@@ -285,31 +285,49 @@ void mdlFill::CountMemberLines(const std::string& path) {
     MemberRecord& record = stats_.Members(stats_.MemberCount);
     if (file) {
         LineScanner scanner(files_.TextCodePage());
-        // Lines until the run's line count next reaches a multiple of 221.
-        Figure untilRefresh = kRefreshEvery - (stats_.InterfaceLinesTotal + stats_.CodeLinesTotal) % kRefreshEvery;
-        auto onLine = [&](Figure chars, bool isCode) {
-            Figure size = chars + 2;  // the line break counts two, whatever it was
-            if (isCode) {
-                ++record.CodeLines;
-                record.CodeBytes += size;
-                ++stats_.CodeLinesTotal;
-                stats_.CodeBytesTotal += size;
-            } else {
-                ++record.InterfaceLines;
-                record.InterfaceBytes += size;
-                ++stats_.InterfaceLinesTotal;
-                stats_.InterfaceBytesTotal += size;
+        // Adds lines to the record and the totals, and refreshes the figures
+        // and yields whenever the run's line count reaches a multiple of 221.
+        struct Counter {
+            mdlFill& fill;
+            MemberRecord& record;
+            StatisticsModel& stats;
+            Figure untilRefresh;  // lines until the next multiple of 221
+
+            void Add(Figure lines, Figure chars, bool isCode) {
+                Figure size = chars + 2 * lines;  // a line break counts two, whatever it was
+                if (isCode) {
+                    record.CodeLines += lines;
+                    record.CodeBytes += size;
+                    stats.CodeLinesTotal += lines;
+                    stats.CodeBytesTotal += size;
+                } else {
+                    record.InterfaceLines += lines;
+                    record.InterfaceBytes += size;
+                    stats.InterfaceLinesTotal += lines;
+                    stats.InterfaceBytesTotal += size;
+                }
             }
-            if (--untilRefresh == 0) {
-                untilRefresh = kRefreshEvery;
-                Step([&] { RefreshLineFigures(); });
-                Step([&] { observer_.Yield(); });
+            void OnLine(Figure chars, bool isCode) {
+                Add(1, chars, isCode);
+                if (--untilRefresh == 0) {
+                    untilRefresh = kRefreshEvery;
+                    Step([&] { fill.RefreshLineFigures(); });
+                    Step([&] { fill.observer_.Yield(); });
+                }
             }
-        };
+            // Never reaches the next refresh: the scanner keeps that line
+            // for OnLine.
+            void OnCodeLines(Figure lines, Figure chars) {
+                Add(lines, chars, true);
+                untilRefresh -= lines;
+            }
+            Figure CodeLineBudget() const { return untilRefresh; }
+        } counter{*this, record, stats_,
+                  kRefreshEvery - (stats_.InterfaceLinesTotal + stats_.CodeLinesTotal) % kRefreshEvery};
         if (buffer_.empty()) buffer_.resize(kReadBuffer);
         try {
-            while (std::size_t n = file->Read(buffer_.data(), buffer_.size())) scanner.Feed(buffer_.data(), n, onLine);
-            scanner.Finish(onLine);
+            while (std::size_t n = file->Read(buffer_.data(), buffer_.size())) scanner.Feed(buffer_.data(), n, counter);
+            scanner.Finish(counter);
         } catch (const std::exception& e) {
             // A read error ends the counting; the lines counted so far stay.
             observer_.MemberUnreadable(path, e.what());

@@ -152,5 +152,70 @@ TEST(LineScanner, DoubleByteCodePageCountsCharacters) {
     }
 }
 
+// Figures per part, as a record holds them.
+struct PartTotals {
+    Figure interfaceLines = 0, interfaceChars = 0, codeLines = 0, codeChars = 0;
+    bool operator==(const PartTotals&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const PartTotals& t) {
+    return os << t.interfaceLines << "/" << t.interfaceChars << " + " << t.codeLines << "/" << t.codeChars;
+}
+
+// A sink that takes runs of code lines, wanting every `every`-th line of
+// the file on its own, as the run's refresh does.
+struct BatchSink {
+    explicit BatchSink(Figure every) : every(every), until(every) {}
+    Figure every;
+    Figure until;
+    PartTotals totals;
+    Figure linesSeen = 0;
+    bool runCrossedABoundary = false;
+
+    void OnLine(Figure chars, bool code) {
+        (code ? totals.codeLines : totals.interfaceLines) += 1;
+        (code ? totals.codeChars : totals.interfaceChars) += chars;
+        ++linesSeen;
+        if (--until == 0) until = every;
+    }
+    void OnCodeLines(Figure lines, Figure chars) {
+        if (lines >= until) runCrossedABoundary = true;
+        totals.codeLines += lines;
+        totals.codeChars += chars;
+        linesSeen += lines;
+        until -= lines;
+    }
+    Figure CodeLineBudget() const { return until; }
+};
+
+TEST(LineScanner, CodeRunsCountLikeSingleLines) {
+    // Long stretches of code lines with every kind of line end, empty lines
+    // and CR LF pairs split between feeds.
+    std::string text = "VERSION 5.00\r\nAttribute VB_Name = \"m\"\r\nPrivate x As Long\r\n";
+    for (int i = 0; i < 700; ++i) {
+        text += std::string(static_cast<std::size_t>(i % 37), 'a' + i % 26);
+        text += (i % 5 == 0) ? "\n" : (i % 7 == 0) ? "\r" : (i % 11 == 0) ? "\r\n\r\n" : "\r\n";
+    }
+    text += "last line";
+    PartTotals expected;
+    for (const Line& l : Scan(text)) {
+        (l.code ? expected.codeLines : expected.interfaceLines) += 1;
+        (l.code ? expected.codeChars : expected.interfaceChars) += l.chars;
+    }
+    ASSERT_GT(expected.codeLines, 700);
+    for (Figure every : {1, 2, 9, 10, 221}) {
+        for (std::size_t chunk : {std::size_t{1}, std::size_t{7}, std::size_t{64}, std::size_t{1000}, text.size()}) {
+            LineScanner scanner(CodePage{});
+            BatchSink sink(every);
+            for (std::size_t i = 0; i < text.size(); i += chunk) {
+                scanner.Feed(text.data() + i, std::min(chunk, text.size() - i), sink);
+            }
+            scanner.Finish(sink);
+            EXPECT_EQ(sink.totals, expected) << "every " << every << ", chunk " << chunk;
+            EXPECT_FALSE(sink.runCrossedABoundary) << "every " << every << ", chunk " << chunk;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace quibex
