@@ -1,0 +1,151 @@
+// The menu commands: File > Open through the dialog control, Help > Home
+// Page, and the close requests that end the program.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "tests/support/TestSupport.h"
+#include "tests/ui/WindowTestSupport.h"
+#include "ui/Text_win.h"
+#include "ui/resource.h"
+
+namespace quibex {
+namespace {
+
+using test::LabelTexts;
+using test::ListEntries;
+
+class Commands : public ::testing::Test, protected test::MainWindowFixture {
+protected:
+    void SetUp() override { ASSERT_TRUE(Start()); }
+    void Command(int id) { SendMessageW(window.Window(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+    test::CurrentDirGuard currentDir;
+};
+
+TEST_F(Commands, OpenRunsTheChosenFileUnderItsName) {
+    dialogs.chosenPath = test::DataPath("Sample/Sample.vbp");
+    Command(IDM_FILEOPEN);
+    EXPECT_EQ(dialogs.openDialogs, 1);
+    EXPECT_EQ(WindowTextOf(window.Window()), "Sample.vbp - Quibex");
+    EXPECT_EQ(ListEntries(window.ListItem()).size(), 10u);
+    EXPECT_EQ(LabelTexts(window)["LabelTotalFileT"], "63 (4.71Kb)");
+    EXPECT_TRUE(IsWindowEnabled(window.Window()));
+}
+
+TEST_F(Commands, OpenResetsBeforeTheNextRun) {
+    dialogs.chosenPath = test::DataPath("Sample/Sample.vbp");
+    Command(IDM_FILEOPEN);
+    dialogs.chosenPath = test::DataPath("Group/Group.vbg");
+    Command(IDM_FILEOPEN);
+    EXPECT_EQ(WindowTextOf(window.Window()), "Group.vbg - Quibex");
+    EXPECT_EQ(ListEntries(window.ListItem()).size(), 5u);
+    auto texts = LabelTexts(window);
+    EXPECT_EQ(texts["LabelFormT"], "2");  // not 3 + 2
+    EXPECT_EQ(texts["LabelMDIFormT"], "0");
+    EXPECT_EQ(statistics.RecordCount(), 5);
+}
+
+TEST_F(Commands, ACancelledOpenChangesNothing) {
+    dialogs.chosenPath = test::DataPath("Sample/Sample.vbp");
+    Command(IDM_FILEOPEN);
+    const auto texts = LabelTexts(window);
+
+    dialogs.chosenPath.reset();
+    Command(IDM_FILEOPEN);
+    EXPECT_EQ(dialogs.openDialogs, 2);
+    EXPECT_EQ(WindowTextOf(window.Window()), "Sample.vbp - Quibex");
+    EXPECT_EQ(ListEntries(window.ListItem()).size(), 10u);
+    EXPECT_EQ(LabelTexts(window), texts);
+    EXPECT_EQ(statistics.RecordCount(), 10);
+}
+
+TEST_F(Commands, AFileThatIsNoProjectIsNamedButNotRead) {
+    test::TempDir temp;
+    dialogs.chosenPath = temp.Write("notes.txt", "Form=frmA.frm\r\n");
+    Command(IDM_FILEOPEN);
+    EXPECT_EQ(WindowTextOf(window.Window()), "notes.txt - Quibex");
+    EXPECT_TRUE(ListEntries(window.ListItem()).empty());
+    auto texts = LabelTexts(window);
+    EXPECT_EQ(texts["LabelBinaryTotalT"], "0");
+    EXPECT_EQ(texts["LabelTotalFileT"], "0 (0b)");
+}
+
+TEST_F(Commands, HomePageOpensTheProgramsPage) {
+    Command(IDM_HELPHOMEPAGE);
+    EXPECT_EQ(dialogs.shellFiles, std::vector<std::string>{"https://quibex.example/app/quibex.htm"});
+    EXPECT_EQ(dialogs.shellParameters, std::vector<std::string>{""});
+}
+
+TEST_F(Commands, MenusCarryTheirAccessLetters) {
+    HMENU menu = GetMenu(window.Window());
+    auto text = [menu](UINT item, UINT flags) {
+        wchar_t buffer[64] = {};
+        GetMenuStringW(menu, item, buffer, 64, flags);
+        return std::wstring(buffer);
+    };
+    EXPECT_EQ(text(0, MF_BYPOSITION), L"&File");
+    EXPECT_EQ(text(1, MF_BYPOSITION), L"&Help");
+    EXPECT_EQ(text(IDM_FILEOPEN, MF_BYCOMMAND), L"&Open...\tCtrl+O");
+    EXPECT_EQ(text(IDM_FILEEXIT, MF_BYCOMMAND), L"E&xit");
+    EXPECT_EQ(text(IDM_HELPHOMEPAGE, MF_BYCOMMAND), L"&Home Page");
+    EXPECT_EQ(text(IDM_HELPABOUT, MF_BYCOMMAND), L"&About...");
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, 0)), 3);  // Open, a separator, Exit
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, 1)), 3);
+}
+
+TEST(CtrlO, IsTheOpenAccelerator) {
+    HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
+    ASSERT_NE(table, nullptr);
+    ACCEL entries[4] = {};
+    const int count = CopyAcceleratorTableW(table, entries, 4);
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(entries[0].key, 'O');
+    EXPECT_EQ(entries[0].cmd, IDM_FILEOPEN);
+    EXPECT_EQ(entries[0].fVirt & (FVIRTKEY | FCONTROL | FSHIFT | FALT), FVIRTKEY | FCONTROL);
+}
+
+// The program ends at the first close request, whatever the state. Each case
+// runs in a child process; reaching the code after the request is a failure.
+constexpr int kStillRunning = 7;
+
+void EndsTheProgram(void (*request)(frmMain&, HWND list)) {
+    StatisticsModel statistics;
+    test::FakeDialogs dialogs;
+    frmMain window(statistics, dialogs);
+    if (!window.Create()) std::exit(2);
+    ShowWindow(window.Window(), SW_SHOWNOACTIVATE);
+    request(window, window.ListItem());
+    std::exit(kStillRunning);
+}
+
+TEST(CloseRequest, FileExitEndsTheProgram) {
+    EXPECT_EXIT(EndsTheProgram([](frmMain& w, HWND) {
+                    SendMessageW(w.Window(), WM_COMMAND, MAKEWPARAM(IDM_FILEEXIT, 0), 0);
+                }),
+                ::testing::ExitedWithCode(0), "");
+}
+
+TEST(CloseRequest, TheCloseBoxEndsTheProgram) {
+    EXPECT_EXIT(EndsTheProgram([](frmMain& w, HWND) { SendMessageW(w.Window(), WM_SYSCOMMAND, SC_CLOSE, 0); }),
+                ::testing::ExitedWithCode(0), "");
+}
+
+TEST(CloseRequest, TheSessionEndingEndsTheProgram) {
+    EXPECT_EXIT(EndsTheProgram([](frmMain& w, HWND) {
+                    if (!SendMessageW(w.Window(), WM_QUERYENDSESSION, 0, 0)) std::exit(3);  // must not object
+                    SendMessageW(w.Window(), WM_ENDSESSION, TRUE, 0);
+                }),
+                ::testing::ExitedWithCode(0), "");
+}
+
+TEST(CloseRequest, ACloseDuringARunEndsTheProgram) {
+    EXPECT_EXIT(EndsTheProgram([](frmMain& w, HWND list) {
+                    // Arrives in a yield of the run, after three members.
+                    test::DuringRun hook(list, 3, [&w] { PostMessageW(w.Window(), WM_CLOSE, 0, 0); });
+                    w.RunAnalysis(test::DataPath("Sample/Sample.vbp"));
+                }),
+                ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace quibex

@@ -1,0 +1,157 @@
+#include "tests/ui/WindowTestSupport.h"
+
+#include <algorithm>
+
+#include "ui/Text_win.h"
+
+namespace quibex::test {
+
+namespace {
+
+void CopyInto(std::string& buffer, const std::string& text) {
+    const std::size_t n = std::min(text.size(), buffer.empty() ? 0 : buffer.size() - 1);
+    std::copy_n(text.begin(), n, buffer.begin());
+    buffer[n] = '\0';
+}
+
+DuringRun* g_duringRun = nullptr;
+
+// Under Wine with no window manager (Xvfb), hiding or destroying a shown
+// window waits two seconds for a manager that never answers; that would cost
+// every run's processing window two seconds. Unmanaged windows do not wait.
+// Wine reads this per-program setting when the process starts, so it takes
+// effect from the second start on (ctest starts the program once first).
+// Windows itself ignores the key.
+const bool kUnmanagedUnderWine = [] {
+    if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) return false;
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const wchar_t* name = wcsrchr(self, L'\\');
+    const std::wstring key = std::wstring(L"Software\\Wine\\AppDefaults\\") + (name ? name + 1 : self) +
+                             L"\\X11 Driver";
+    return RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Managed", REG_SZ, L"N", 2 * sizeof(wchar_t)) ==
+           ERROR_SUCCESS;
+}();
+const UINT kRunHook = RegisterWindowMessageW(L"Quibex.Tests.DuringRun");
+
+}  // namespace
+
+bool FakeDialogs::RunFileDialog(FileDialogKind kind, FileDialogRequest& request) {
+    if (kind != FileDialogKind::Open) return false;
+    ++openDialogs;
+    if (!chosenPath) return false;
+    CopyInto(request.file, *chosenPath);
+    const std::size_t slash = chosenPath->find_last_of('\\');
+    CopyInto(request.fileTitle, slash == std::string::npos ? *chosenPath : chosenPath->substr(slash + 1));
+    return true;
+}
+
+std::int32_t FakeDialogs::RunShellVerb(WindowHandle, std::string_view, std::string_view file,
+                                       std::string_view parameters, std::string_view, std::int32_t) {
+    shellFiles.emplace_back(file);
+    shellParameters.emplace_back(parameters);
+    return 42;
+}
+
+bool MainWindowFixture::Start() {
+    if (!window.Create()) return false;
+    ShowWindow(window.Window(), SW_SHOWNOACTIVATE);
+    UpdateWindow(window.Window());
+    return true;
+}
+
+std::map<std::string, std::string> LabelTexts(frmMain& window) {
+    std::map<std::string, std::string> texts;
+    for (Label label : AllLabels()) texts[std::string(LabelName(label))] = WindowTextOf(window.ValueLabel(label));
+    return texts;
+}
+
+std::vector<std::string> ListEntries(HWND list) {
+    std::vector<std::string> entries;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<std::size_t>(std::max<LRESULT>(length, 0)));
+        entries.push_back(Narrow(text));
+    }
+    return entries;
+}
+
+std::vector<int> SelectedIndices(HWND list) {
+    const LRESULT count = SendMessageW(list, LB_GETSELCOUNT, 0, 0);
+    std::vector<int> items(static_cast<std::size_t>(std::max<LRESULT>(count, 0)));
+    if (!items.empty()) {
+        SendMessageW(list, LB_GETSELITEMS, items.size(), reinterpret_cast<LPARAM>(items.data()));
+    }
+    return items;
+}
+
+void ClickEntry(HWND list, int index, bool control) {
+    SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+    RECT item{};
+    SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    const WPARAM keys = control ? MK_CONTROL : 0;
+    SendMessageW(list, WM_LBUTTONDOWN, keys | MK_LBUTTON, at);
+    SendMessageW(list, WM_LBUTTONUP, keys, at);
+}
+
+namespace {
+
+// A callback of the system's own calling convention (stdcall on 32-bit).
+BOOL CALLBACK FindProcessingWindow(HWND hwnd, LPARAM out) {
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    if (std::wstring_view(name) == L"Quibex.frmProcess") {
+        *reinterpret_cast<HWND*>(out) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND ProcessingWindow() {
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindProcessingWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+SIZE ClientSize(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+DuringRun::DuringRun(HWND list, int entries, std::function<void()> onEntry)
+    : list_(list), entries_(entries), onEntry_(std::move(onEntry)) {
+    g_duringRun = this;
+    previous_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DuringRun::ListProc)));
+}
+
+DuringRun::~DuringRun() {
+    SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+    g_duringRun = nullptr;
+}
+
+LRESULT CALLBACK DuringRun::ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    DuringRun* self = g_duringRun;
+    if (message == kRunHook) {
+        // Delivered by a yield of the run: the engine is between members.
+        self->ran_ = true;
+        self->onEntry_();
+        return 0;
+    }
+    const LRESULT result = CallWindowProcW(self->previous_, hwnd, message, wParam, lParam);
+    if (message == LB_ADDSTRING && !self->posted_ &&
+        SendMessageW(hwnd, LB_GETCOUNT, 0, 0) >= self->entries_) {
+        self->posted_ = true;
+        PostMessageW(hwnd, kRunHook, 0, 0);
+    }
+    return result;
+}
+
+}  // namespace quibex::test

@@ -1,0 +1,86 @@
+// Helpers for the tests that drive the real windows in-process: a dialog
+// platform that answers as the test says, clicks on list entries, and the
+// texts the window shows.
+#pragma once
+
+#include "ui/Win32.h"
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dialogs/CmnDlgPorts.h"
+#include "engine/MemberStatistics.h"
+#include "ui/frmMain.h"
+
+namespace quibex::test {
+
+// The dialog control's platform, answering the open dialog with a chosen
+// path (or a cancel) and recording what is handed to the shell.
+class FakeDialogs : public CmnDlgPlatform {
+public:
+    std::optional<std::string> chosenPath;  // nothing: the user cancels
+    int openDialogs = 0;
+    std::vector<std::string> shellFiles;
+    std::vector<std::string> shellParameters;
+
+    bool RunFileDialog(FileDialogKind kind, FileDialogRequest& request) override;
+    std::int32_t RunShellVerb(WindowHandle owner, std::string_view verb, std::string_view file,
+                              std::string_view parameters, std::string_view directory,
+                              std::int32_t showCmd) override;
+    std::optional<std::string> BrowseForFolder(const BrowseRequest&) override { return std::nullopt; }
+    std::optional<std::int32_t> PickColor(WindowHandle, std::int32_t) override { return std::nullopt; }
+    void StartProcess(const std::string&, std::int32_t) override {}
+};
+
+// A main window as the program makes it, over its own statistics.
+struct MainWindowFixture {
+    StatisticsModel statistics;
+    FakeDialogs dialogs;
+    frmMain window{statistics, dialogs};
+
+    // Creates and shows the window; false when that fails.
+    bool Start();
+};
+
+// Every value label's text, by label name.
+std::map<std::string, std::string> LabelTexts(frmMain& window);
+// The list's entries and its selected entries.
+std::vector<std::string> ListEntries(HWND list);
+std::vector<int> SelectedIndices(HWND list);
+
+// A mouse click on list entry `index`, with Ctrl held when `control`, as the
+// list receives it from the user.
+void ClickEntry(HWND list, int index, bool control);
+
+// The processing window, if one exists in this process.
+HWND ProcessingWindow();
+
+// Client-area size in pixels.
+SIZE ClientSize(HWND window);
+
+// Runs `onEntry` from inside a run, at the first yield after the list has
+// received `entries` entries, by subclassing the list box. Uninstalls itself
+// on destruction.
+class DuringRun {
+public:
+    DuringRun(HWND list, int entries, std::function<void()> onEntry);
+    ~DuringRun();
+    DuringRun(const DuringRun&) = delete;
+    DuringRun& operator=(const DuringRun&) = delete;
+
+    bool Ran() const { return ran_; }
+
+private:
+    static LRESULT CALLBACK ListProc(HWND, UINT, WPARAM, LPARAM);
+    HWND list_;
+    int entries_;
+    std::function<void()> onEntry_;
+    WNDPROC previous_ = nullptr;
+    bool posted_ = false;
+    bool ran_ = false;
+};
+
+}  // namespace quibex::test

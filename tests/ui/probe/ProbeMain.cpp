@@ -1,0 +1,351 @@
+// quibex-probe: drives the real Quibex.exe from outside, as a user would,
+// and reports what its main window shows.
+//
+//   quibex-probe open FILE --exe QUIBEX.EXE [--select I,J,...] [--out JSON] [--keep]
+//       Starts the program, chooses FILE through File > Open in the real open
+//       dialog, waits for the run to end, clicks the given list entries (the
+//       first plainly, the others with Ctrl) and writes one JSON object:
+//       {"caption", "entries", "selected", "enabled", "labels"}, on standard
+//       output or, once every step has succeeded, into the file --out names.
+//       Then closes the program and checks that it ended, unless --keep.
+//   quibex-probe close
+//       Closes a running Quibex and waits for it to end.
+//   quibex-probe same-labels A.json B.json
+//       Compares the "labels" objects of two JSON documents.
+#include "ui/Win32.h"
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/Display.h"
+#include "tests/ui/probe/Json.h"
+#include "ui/ControlIds.h"
+#include "ui/Handles.h"
+#include "ui/resource.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using quibex::probe::JsonString;
+
+constexpr auto kStartTimeout = 60s;
+constexpr auto kRunTimeout = 300s;
+constexpr auto kEndTimeout = 30s;
+
+struct ProbeError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+std::string Utf8(std::wstring_view wide) {
+    if (wide.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                      nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring Wide(std::string_view text) {
+    if (text.empty()) return {};
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t name[128] = {};
+    GetClassNameW(hwnd, name, 128);
+    return name;
+}
+
+// Window text through WM_GETTEXT, which the system carries across processes.
+std::wstring TextOf(HWND hwnd) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 10000, &length)) return {};
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                        10000, &copied);
+    text.resize(copied);
+    return text;
+}
+
+struct Search {
+    DWORD process;
+    const std::wstring* className;
+    HWND owner;
+    HWND found;
+};
+
+// A callback of the system's own calling convention (stdcall on 32-bit).
+BOOL CALLBACK MatchTopLevel(HWND hwnd, LPARAM param) {
+    auto* s = reinterpret_cast<Search*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if ((s->process && pid != s->process) || !IsWindowVisible(hwnd) || ClassOf(hwnd) != *s->className) return TRUE;
+    if (s->owner && GetWindow(hwnd, GW_OWNER) != s->owner) return TRUE;
+    s->found = hwnd;
+    return FALSE;
+}
+
+// A visible top-level window of `process` (any process for 0) whose class is
+// `className`, owned by `owner` when one is given.
+HWND FindTopLevel(DWORD process, const std::wstring& className, HWND owner = nullptr) {
+    Search search{process, &className, owner, nullptr};
+    EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+template <class Duration>
+HWND WaitFor(const std::function<HWND()>& find, Duration timeout, const char* what) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (HWND found = find()) return found;
+        if (std::chrono::steady_clock::now() > end) throw ProbeError(std::string("timed out waiting for ") + what);
+        std::this_thread::sleep_for(50ms);
+    }
+}
+
+// Returns once the program's thread has served a message: it is then idle in
+// its message loop or inside a yield of a run.
+void RoundTrip(HWND main) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+}
+
+void Click(HWND list, int index, bool control) {
+    DWORD_PTR count = 0;
+    SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 10000, &count);
+    if (index < 0 || static_cast<DWORD_PTR>(index) >= count) {
+        throw ProbeError("no list entry " + std::to_string(index) + " (the list has " + std::to_string(count) + ")");
+    }
+    SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+    RECT item{};
+    SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    const WPARAM keys = control ? MK_CONTROL : 0;
+    SendMessageW(list, WM_MOUSEMOVE, keys, at);
+    SendMessageW(list, WM_LBUTTONDOWN, keys | MK_LBUTTON, at);
+    SendMessageW(list, WM_LBUTTONUP, keys, at);
+}
+
+std::string Report(HWND main) {
+    HWND list = GetDlgItem(main, IDC_LISTITEM);
+    std::ostringstream out;
+    out << "{\"caption\": " << JsonString(Utf8(TextOf(main)));
+
+    out << ", \"entries\": [";
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+        const LRESULT copied =
+            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+        out << (i ? ", " : "") << JsonString(Utf8(text));
+    }
+
+    out << "], \"selected\": [";
+    bool first = true;
+    for (LRESULT i = 0; i < count; ++i) {
+        if (SendMessageW(list, LB_GETSEL, static_cast<WPARAM>(i), 0) > 0) {
+            out << (first ? "" : ", ") << i;
+            first = false;
+        }
+    }
+    out << "], \"enabled\": " << (IsWindowEnabled(main) ? "true" : "false");
+
+    out << ", \"labels\": {";
+    first = true;
+    for (quibex::Label label : quibex::AllLabels()) {
+        HWND value = GetDlgItem(main, quibex::ValueLabelId(label));
+        if (!value) throw ProbeError("no value label " + std::string(quibex::LabelName(label)));
+        out << (first ? "" : ", ") << JsonString(quibex::LabelName(label)) << ": " << JsonString(Utf8(TextOf(value)));
+        first = false;
+    }
+    out << "}}\n";
+    return out.str();
+}
+
+std::vector<int> ParseIndices(const std::string& text) {
+    std::vector<int> indices;
+    std::stringstream in(text);
+    std::string piece;
+    while (std::getline(in, piece, ',')) {
+        if (piece.empty() || piece.find_first_not_of("0123456789") != std::string::npos) {
+            throw ProbeError("--select takes entry numbers from 0, separated by commas: '" + text + "'");
+        }
+        indices.push_back(std::stoi(piece));
+    }
+    return indices;
+}
+
+// Asks the main window to close and waits for the process to end.
+void CloseAndWait(HWND main, HANDLE process) {
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process, static_cast<DWORD>(std::chrono::milliseconds(kEndTimeout).count())) !=
+        WAIT_OBJECT_0) {
+        TerminateProcess(process, 1);
+        throw ProbeError("the program did not end after its close request");
+    }
+}
+
+int Open(const std::string& file, const std::string& exe, const std::string& select, const std::string& outPath,
+         bool keep) {
+    const std::vector<int> indices = select.empty() ? std::vector<int>{} : ParseIndices(select);
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::wstring commandLine = L"\"" + Wide(exe) + L"\"";
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        throw ProbeError("cannot start '" + exe + "': error " + std::to_string(GetLastError()));
+    }
+    CloseHandle(info.hThread);
+    const quibex::UniqueKernelHandle processHandle(info.hProcess);
+    const DWORD pid = info.dwProcessId;
+
+    try {
+        HWND main = WaitFor([&] { return FindTopLevel(pid, L"Quibex.frmMain"); }, kStartTimeout, "the main window");
+
+        // File > Open, as the menu sends it.
+        PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDM_FILEOPEN, 0), 0);
+        HWND dialog = WaitFor([&] { return FindTopLevel(pid, L"#32770", main); }, kStartTimeout, "the open dialog");
+        // The file-name box: a combo box in the Explorer-style dialog, an
+        // edit box in the old one.
+        HWND nameBox = GetDlgItem(dialog, 0x47C);
+        if (!nameBox) nameBox = GetDlgItem(dialog, 0x480);
+        if (!nameBox) throw ProbeError("the open dialog has no file-name box");
+        const std::wstring name = Wide(file);
+        SendMessageW(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        WaitFor([&] { return IsWindow(dialog) ? nullptr : main; }, kStartTimeout,
+                "the open dialog to accept the file (does it exist?)");
+
+        // The run is over when the program's thread, at a message it serves,
+        // has the main window enabled and no processing window.
+        WaitFor(
+            [&]() -> HWND {
+                RoundTrip(main);
+                return IsWindowEnabled(main) && !FindTopLevel(pid, L"Quibex.frmProcess") ? main : nullptr;
+            },
+            kRunTimeout, "the run to end");
+
+        HWND list = GetDlgItem(main, IDC_LISTITEM);
+        for (std::size_t i = 0; i < indices.size(); ++i) Click(list, indices[i], i > 0);
+        RoundTrip(main);
+
+        const std::string report = Report(main);
+        if (!keep) CloseAndWait(main, info.hProcess);
+        // Written only now, so that a file there means every step succeeded.
+        if (outPath.empty()) {
+            std::fwrite(report.data(), 1, report.size(), stdout);
+            std::fflush(stdout);
+        } else {
+            std::ofstream out(outPath + ".part", std::ios::binary);
+            out << report;
+            out.close();
+            if (!out || !MoveFileExW(Wide(outPath + ".part").c_str(), Wide(outPath).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+                throw ProbeError("cannot write '" + outPath + "'");
+            }
+        }
+        return 0;
+    } catch (...) {
+        if (!keep) TerminateProcess(info.hProcess, 1);
+        throw;
+    }
+}
+
+int Close() {
+    HWND main = FindTopLevel(0, L"Quibex.frmMain");
+    if (!main) throw ProbeError("no Quibex main window is open");
+    DWORD pid = 0;
+    GetWindowThreadProcessId(main, &pid);
+    const quibex::UniqueKernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
+    if (!process) throw ProbeError("cannot reach the Quibex process");
+    CloseAndWait(main, process.Get());
+    return 0;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw ProbeError("cannot open '" + path + "'");
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+int SameLabels(const std::string& a, const std::string& b) {
+    std::string error;
+    const auto left = quibex::probe::StringObject(ReadFile(a), "labels", &error);
+    if (!left) throw ProbeError(a + ": " + error);
+    const auto right = quibex::probe::StringObject(ReadFile(b), "labels", &error);
+    if (!right) throw ProbeError(b + ": " + error);
+    int differences = 0;
+    for (quibex::Label label : quibex::AllLabels()) {
+        const std::string name(quibex::LabelName(label));
+        const auto l = left->find(name);
+        const auto r = right->find(name);
+        const std::string lt = l == left->end() ? "<missing>" : JsonString(l->second);
+        const std::string rt = r == right->end() ? "<missing>" : JsonString(r->second);
+        if (lt != rt) {
+            std::fprintf(stderr, "%s: %s in %s, %s in %s\n", name.c_str(), lt.c_str(), a.c_str(), rt.c_str(), b.c_str());
+            ++differences;
+        }
+    }
+    if (left->size() != right->size()) {
+        std::fprintf(stderr, "%zu labels in %s, %zu in %s\n", left->size(), a.c_str(), right->size(), b.c_str());
+        ++differences;
+    }
+    return differences == 0 ? 0 : 1;
+}
+
+int Usage() {
+    std::fputs(
+        "usage: quibex-probe open FILE --exe QUIBEX.EXE [--select I,J,...] [--out JSON] [--keep]\n"
+        "       quibex-probe close\n"
+        "       quibex-probe same-labels A.json B.json\n",
+        stderr);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    try {
+        if (args.size() >= 2 && args[0] == "open") {
+            std::string exe, select, out;
+            bool keep = false;
+            for (std::size_t i = 2; i < args.size(); ++i) {
+                if (args[i] == "--keep") {
+                    keep = true;
+                } else if (i + 1 < args.size() && args[i] == "--exe") {
+                    exe = args[++i];
+                } else if (i + 1 < args.size() && args[i] == "--select") {
+                    select = args[++i];
+                } else if (i + 1 < args.size() && args[i] == "--out") {
+                    out = args[++i];
+                } else {
+                    return Usage();
+                }
+            }
+            if (exe.empty()) return Usage();
+            return Open(args[1], exe, select, out, keep);
+        }
+        if (args.size() == 1 && args[0] == "close") return Close();
+        if (args.size() == 3 && args[0] == "same-labels") return SameLabels(args[1], args[2]);
+        return Usage();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "quibex-probe: %s\n", e.what());
+        return 1;
+    }
+}
