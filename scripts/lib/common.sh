@@ -105,7 +105,19 @@ quibex_wine_env() {
   if [[ ! -f $WINEPREFIX/system.reg ]]; then
     quibex_log "making the Wine prefix $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
-    quibex_wine wineboot -i >/dev/null 2>&1 || true
+    quibex_wine wineboot -i </dev/null >/dev/null 2>&1 || true
     quibex_wineserver -w || true
   fi
+}
+
+# Keeps the prefix's server and services running until quibex_wine_stop.
+# The services must not start inside a test: they would inherit the test's
+# output pipes and ctest would wait for them to close.
+quibex_wine_start() {
+  quibex_wine_env
+  quibex_wineserver -p </dev/null >/dev/null 2>&1 || true
+  quibex_wine wineboot </dev/null >/dev/null 2>&1 || true
+}
+quibex_wine_stop() {
+  quibex_wineserver -k >/dev/null 2>&1 || true
 }
