@@ -105,6 +105,8 @@ private:
 
     // The first CR or LF in [p, end), or end.
     static const char* FindLineEnd(const char* p, const char* end);
+    // The first space, CR or LF in [p, end), or end.
+    static const char* FindSpaceOrLineEnd(const char* p, const char* end);
 
     CodePage codePage_;
     Figure chars_ = 0;
@@ -226,6 +228,18 @@ inline const char* LineScanner::FindLineEnd(const char* p, const char* end) {
     return p;
 }
 
+inline const char* LineScanner::FindSpaceOrLineEnd(const char* p, const char* end) {
+    while (end - p >= 8) {
+        std::uint64_t w = detail::LoadWord(p);
+        std::uint64_t found =
+            detail::BytesEqual(w, '\r') | detail::BytesEqual(w, '\n') | detail::BytesEqual(w, ' ');
+        if (found) return p + std::countr_zero(found) / 8;
+        p += 8;
+    }
+    while (p < end && *p != '\r' && *p != '\n' && *p != ' ') ++p;
+    return p;
+}
+
 inline void LineScanner::Push(unsigned char c) {
     unsigned char previous = static_cast<unsigned char>(window_);
     windowHigh_ = (windowHigh_ << 8) | (window_ >> 56);
@@ -325,7 +339,23 @@ void LineScanner::Feed(const char* data, std::size_t size, Sink&& sink) {
             p = stop;
             continue;
         }
-        // Byte by byte: keyword search and/or double-byte characters.
+        if (!codePage_.doubleByte) {
+            // Searching: a keyword can only end at a space, so the bytes up
+            // to the next space or line end are skipped a word at a time and
+            // only their last sixteen go into the window.
+            const char* stop = FindSpaceOrLineEnd(p, end);
+            for (const char* q = stop - std::min<std::ptrdiff_t>(stop - p, 16); q < stop; ++q) {
+                Push(Fold(static_cast<unsigned char>(*q)));
+            }
+            chars_ += stop - p;
+            p = stop;
+            if (p == end || *p != ' ') continue;
+            ++chars_;
+            Push(' ');
+            ++p;
+            continue;
+        }
+        // Byte by byte: double-byte characters, with or without the search.
         bool search = inInterface_ && !keywordSeen_;
         for (; p < end; ++p) {
             c = static_cast<unsigned char>(*p);
@@ -344,13 +374,7 @@ void LineScanner::Feed(const char* data, std::size_t size, Sink&& sink) {
                     Push(Fold(c));
                 }
             }
-            if (search && keywordSeen_) {
-                search = false;
-                if (!codePage_.doubleByte) {
-                    ++p;
-                    break;  // back to the fast path for the rest of the line
-                }
-            }
+            if (search && keywordSeen_) search = false;
         }
     }
 }
