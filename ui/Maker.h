@@ -12,6 +12,6 @@ inline constexpr std::string_view kHomePage = "https://quibex.example/";
 inline constexpr std::string_view kProgramPage = "app/quibex.htm";
 
 inline constexpr std::string_view kAuthorName = "Tomas Olvek";
-inline constexpr std::string_view kAuthorEmail = "tomas@quibex.example";
+inline constexpr std::string_view kAuthorEmail = "tom@q.example";  // short: the label is 1380 twips wide
 
 }  // namespace quibex

@@ -7,6 +7,7 @@
 #include "ui/Maker.h"
 #include "ui/SelectionSummary.h"
 #include "ui/Text_win.h"
+#include "ui/frmAbout.h"
 #include "ui/frmProcess.h"
 #include "ui/mdlMain.h"
 #include "ui/resource.h"
@@ -281,7 +282,16 @@ void frmMain::MenuHelpHomePage() {
 }
 
 void frmMain::MenuHelpAbout() {
-    // The About window comes with its own change.
+    // One About window at a time: this window is disabled while it is open,
+    // but a posted command could still reach it from the About window's loop.
+    static bool showing = false;
+    if (showing || running_) return;
+    showing = true;
+    Step([&] {
+        frmAbout about;
+        about.ShowModal(Window());
+    });
+    showing = false;
 }
 
 }  // namespace quibex

@@ -7,6 +7,9 @@
 #define IDI_QUIBEX 101
 #define IDI_QUIBEX_IMAGE 1
 
+/* Cursors: the About window's pointing hand. */
+#define IDC_POINTINGHAND 111
+
 /* Menus and accelerators. */
 #define IDR_MAINMENU 201
 #define IDR_ACCELERATORS 202
@@ -45,5 +48,16 @@
 
 /* Caption labels: the value label's number plus 100. */
 #define IDC_CAPTION_LABEL_OFFSET 100
+
+/* frmAbout labels. The probe in tests/ui finds them by these numbers. */
+#define IDC_LBLTITLE 2001
+#define IDC_LBLVERSION 2002
+#define IDC_LBLAUTHORC 2003
+#define IDC_LBLAUTHOR 2004
+#define IDC_LBLEMAILC 2005
+#define IDC_LBLEMAIL 2006
+#define IDC_LBLURLC 2007
+#define IDC_LBLURL 2008
+#define IDC_LBLCOPYRIGHT 2009
 
 #endif

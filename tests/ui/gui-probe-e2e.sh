@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End to end: scripts/gui-probe drives the real Quibex.exe through File >
 # Open on the fixtures, and what the window shows must be what quibex-report
-# computes for the same file, label for label.
+# computes for the same file, label for label; and Help > About shows the
+# About window whose links underline under the pointer.
 #
 #   gui-probe-e2e.sh QUIBEX.EXE QUIBEX-PROBE.EXE QUIBEX-REPORT.EXE
 set -euo pipefail
@@ -67,6 +68,25 @@ for pair in '"LabelFileT": "Multi"' '"LabelTypeT": "Form"' '"LabelSizeT": "298b"
   '"LabelLineT": "17 (305b)"' '"LabelTotalFileT": "63 (4.71Kb)"'; do
   expect_in "$work/select.json" "$pair"
 done
+
+# Help > About: the labels as loaded, no underline at rest, the client area
+# of 3900 x 1680 twips at Wine's 96 dpi, the main window disabled while it
+# is open; then each link underlined under the pointer, the other not. The
+# probe also checks that Esc closes it and the main window comes back.
+"$root/scripts/gui-probe" about >"$work/about.json" || fail "gui-probe about"
+echo "about: $(cat "$work/about.json")"
+for pair in '"caption": "About..."' '"lblTitle": "Quibex"' '"lblVersion": "1.70.0005"' '"lblAuthorC": "Author:"' \
+  '"lblEmailC": "E-mail:"' '"lblURLC": "URL:"' '"lblURL": "https://quibex.example/"' \
+  '"underlined": {"lblEmail": false, "lblURL": false}' '"client": {"width": 260, "height": 112}' \
+  '"mainEnabled": false'; do
+  expect_in "$work/about.json" "$pair"
+done
+for link in email url; do
+  "$root/scripts/gui-probe" about --hover $link >"$work/about-$link.json" || fail "gui-probe about --hover $link"
+  echo "about --hover $link: $(cat "$work/about-$link.json")"
+done
+expect_in "$work/about-email.json" '"underlined": {"lblEmail": true, "lblURL": false}'
+expect_in "$work/about-url.json" '"underlined": {"lblEmail": false, "lblURL": true}'
 
 if ((failures)); then
   echo "$failures failure(s)" >&2

@@ -8,6 +8,14 @@
 //       {"caption", "entries", "selected", "enabled", "labels"}, on standard
 //       output or, once every step has succeeded, into the file --out names.
 //       Then closes the program and checks that it ended, unless --keep.
+//   quibex-probe about --exe QUIBEX.EXE [--hover email|url] [--out JSON] [--keep]
+//       Starts the program with the mouse pointer away from its windows,
+//       opens Help > About, and with --hover moves the pointer over that link
+//       and waits for its underline. Writes one JSON object: {"caption",
+//       "labels", "underlined", "client", "window", "mainEnabled"}, the
+//       underline as the screen shows it. Then closes the About window with
+//       Esc, checks that the main window is enabled again, and closes the
+//       program, unless --keep.
 //   quibex-probe close
 //       Closes a running Quibex and waits for it to end.
 //   quibex-probe same-labels A.json B.json
@@ -26,6 +34,8 @@
 
 #include "engine/Display.h"
 #include "tests/ui/probe/Json.h"
+#include "tests/ui/probe/Underline.h"
+#include "ui/AboutRules.h"
 #include "ui/ControlIds.h"
 #include "ui/Handles.h"
 #include "ui/resource.h"
@@ -198,6 +208,21 @@ void CloseAndWait(HWND main, HANDLE process) {
     }
 }
 
+void WriteAnswer(const std::string& report, const std::string& outPath) {
+    // Written only at the end, so that a file there means every step succeeded.
+    if (outPath.empty()) {
+        std::fwrite(report.data(), 1, report.size(), stdout);
+        std::fflush(stdout);
+        return;
+    }
+    std::ofstream out(outPath + ".part", std::ios::binary);
+    out << report;
+    out.close();
+    if (!out || !MoveFileExW(Wide(outPath + ".part").c_str(), Wide(outPath).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        throw ProbeError("cannot write '" + outPath + "'");
+    }
+}
+
 int Open(const std::string& file, const std::string& exe, const std::string& select, const std::string& outPath,
          bool keep) {
     const std::vector<int> indices = select.empty() ? std::vector<int>{} : ParseIndices(select);
@@ -245,21 +270,150 @@ int Open(const std::string& file, const std::string& exe, const std::string& sel
 
         const std::string report = Report(main);
         if (!keep) CloseAndWait(main, info.hProcess);
-        // Written only now, so that a file there means every step succeeded.
-        if (outPath.empty()) {
-            std::fwrite(report.data(), 1, report.size(), stdout);
-            std::fflush(stdout);
-        } else {
-            std::ofstream out(outPath + ".part", std::ios::binary);
-            out << report;
-            out.close();
-            if (!out || !MoveFileExW(Wide(outPath + ".part").c_str(), Wide(outPath).c_str(), MOVEFILE_REPLACE_EXISTING)) {
-                throw ProbeError("cannot write '" + outPath + "'");
-            }
-        }
+        WriteAnswer(report, outPath);
         return 0;
     } catch (...) {
         if (!keep) TerminateProcess(info.hProcess, 1);
+        throw;
+    }
+}
+
+constexpr wchar_t kAboutClass[] = L"Quibex.frmAbout";
+
+// Starts the program and returns its process, once its main window is up.
+struct Started {
+    quibex::UniqueKernelHandle process;
+    DWORD pid = 0;
+    HWND main = nullptr;
+};
+
+Started StartProgram(const std::string& exe) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::wstring commandLine = L"\"" + Wide(exe) + L"\"";
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        throw ProbeError("cannot start '" + exe + "': error " + std::to_string(GetLastError()));
+    }
+    CloseHandle(info.hThread);
+    Started started;
+    started.process.Reset(info.hProcess);
+    started.pid = info.dwProcessId;
+    try {
+        started.main = WaitFor([&] { return FindTopLevel(started.pid, L"Quibex.frmMain"); }, kStartTimeout,
+                               "the main window");
+    } catch (...) {
+        TerminateProcess(info.hProcess, 1);
+        throw;
+    }
+    return started;
+}
+
+// What a link label shows on the screen now.
+quibex::probe::InkReading ReadLink(HWND label) {
+    RECT r{};
+    if (!GetWindowRect(label, &r) || r.right <= r.left || r.bottom <= r.top) return {};
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;  // top row first
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    quibex::WindowDC screen(nullptr);
+    void* bits = nullptr;
+    HBITMAP picture = CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!picture || !bits) throw ProbeError("cannot make a picture of a link");
+    HDC dc = CreateCompatibleDC(screen.Get());
+    HGDIOBJ old = SelectObject(dc, picture);
+    BitBlt(dc, 0, 0, width, height, screen.Get(), r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const COLORREF ink = GetSysColor(COLOR_HIGHLIGHT);  // COLORREF is 0xBBGGRR, the picture 0xRRGGBB
+    const quibex::probe::InkReading reading = quibex::probe::ReadInk(
+        static_cast<const std::uint32_t*>(bits), width, height,
+        (GetRValue(ink) << 16) | (GetGValue(ink) << 8) | GetBValue(ink));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(picture);
+    return reading;
+}
+
+void PostKey(HWND to, WPARAM key) {
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC)) << 16;
+    PostMessageW(to, WM_KEYDOWN, key, scan | 1);
+    PostMessageW(to, WM_KEYUP, key, scan | 1 | (1 << 30) | (1u << 31));
+}
+
+int About(const std::string& exe, const std::string& hover, const std::string& outPath, bool keep) {
+    int hoverId = 0;
+    if (hover == "email") hoverId = IDC_LBLEMAIL;
+    if (hover == "url") hoverId = IDC_LBLURL;
+    if (!hover.empty() && !hoverId) throw ProbeError("--hover takes email or url, not '" + hover + "'");
+
+    // The pointer in a corner, away from where the About window will be.
+    SetCursorPos(0, 0);
+    Started program = StartProgram(exe);
+    HWND main = program.main;
+    try {
+        PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDM_HELPABOUT, 0), 0);
+        HWND about = WaitFor([&] { return FindTopLevel(program.pid, std::wstring(kAboutClass), main); },
+                             kStartTimeout, "the About window");
+        HWND email = GetDlgItem(about, IDC_LBLEMAIL);
+        HWND url = GetDlgItem(about, IDC_LBLURL);
+        if (!email || !url) throw ProbeError("the About window has no link labels");
+
+        if (hoverId) {
+            RECT r{};
+            GetWindowRect(GetDlgItem(about, hoverId), &r);
+            SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        }
+        // Until both links are painted and the hovered one, if any, shows
+        // its underline after a tick of the window's timer.
+        quibex::probe::InkReading emailInk, urlInk;
+        WaitFor(
+            [&]() -> HWND {
+                RoundTrip(about);
+                emailInk = ReadLink(email);
+                urlInk = ReadLink(url);
+                if (!emailInk.inked || !urlInk.inked) return nullptr;
+                if (hoverId == IDC_LBLEMAIL && !emailInk.underlined) return nullptr;
+                if (hoverId == IDC_LBLURL && !urlInk.underlined) return nullptr;
+                return about;
+            },
+            kStartTimeout, hoverId ? "the link's underline" : "the links to be painted");
+
+        std::ostringstream out;
+        out << "{\"caption\": " << JsonString(Utf8(TextOf(about))) << ", \"labels\": {";
+        bool first = true;
+        for (const quibex::AboutLabel& label : quibex::kAboutLabels) {
+            HWND control = GetDlgItem(about, label.id);
+            if (!control) throw ProbeError("the About window has no " + std::string(label.name));
+            out << (first ? "" : ", ") << JsonString(label.name) << ": " << JsonString(Utf8(TextOf(control)));
+            first = false;
+        }
+        out << "}, \"underlined\": {\"lblEmail\": " << (emailInk.underlined ? "true" : "false")
+            << ", \"lblURL\": " << (urlInk.underlined ? "true" : "false") << "}";
+        RECT client{}, frame{};
+        GetClientRect(about, &client);
+        GetWindowRect(about, &frame);
+        out << ", \"client\": {\"width\": " << client.right << ", \"height\": " << client.bottom << "}";
+        out << ", \"window\": {\"left\": " << frame.left << ", \"top\": " << frame.top
+            << ", \"width\": " << frame.right - frame.left << ", \"height\": " << frame.bottom - frame.top << "}";
+        out << ", \"mainEnabled\": " << (IsWindowEnabled(main) ? "true" : "false") << "}\n";
+
+        if (!keep) {
+            PostKey(about, VK_ESCAPE);
+            WaitFor([&] { return IsWindow(about) ? nullptr : main; }, kEndTimeout, "Esc to close the About window");
+            RoundTrip(main);
+            if (!IsWindowEnabled(main)) throw ProbeError("the main window stayed disabled after the About window");
+            CloseAndWait(main, program.process.Get());
+        }
+        WriteAnswer(out.str(), outPath);
+        return 0;
+    } catch (...) {
+        if (!keep) TerminateProcess(program.process.Get(), 1);
         throw;
     }
 }
@@ -311,6 +465,7 @@ int SameLabels(const std::string& a, const std::string& b) {
 int Usage() {
     std::fputs(
         "usage: quibex-probe open FILE --exe QUIBEX.EXE [--select I,J,...] [--out JSON] [--keep]\n"
+        "       quibex-probe about --exe QUIBEX.EXE [--hover email|url] [--out JSON] [--keep]\n"
         "       quibex-probe close\n"
         "       quibex-probe same-labels A.json B.json\n",
         stderr);
@@ -340,6 +495,25 @@ int main(int argc, char** argv) {
             }
             if (exe.empty()) return Usage();
             return Open(args[1], exe, select, out, keep);
+        }
+        if (!args.empty() && args[0] == "about") {
+            std::string exe, hover, out;
+            bool keep = false;
+            for (std::size_t i = 1; i < args.size(); ++i) {
+                if (args[i] == "--keep") {
+                    keep = true;
+                } else if (i + 1 < args.size() && args[i] == "--exe") {
+                    exe = args[++i];
+                } else if (i + 1 < args.size() && args[i] == "--hover") {
+                    hover = args[++i];
+                } else if (i + 1 < args.size() && args[i] == "--out") {
+                    out = args[++i];
+                } else {
+                    return Usage();
+                }
+            }
+            if (exe.empty()) return Usage();
+            return About(exe, hover, out, keep);
         }
         if (args.size() == 1 && args[0] == "close") return Close();
         if (args.size() == 3 && args[0] == "same-labels") return SameLabels(args[1], args[2]);
