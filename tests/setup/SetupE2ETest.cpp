@@ -300,6 +300,19 @@ RunResult RunQuibex(const std::wstring& arguments, const std::wstring& folder,
         DWORD pid;
         RunResult* result;
         std::vector<SeenWindow> fresh;
+
+        // A named callback: a lambda does not convert to the 32-bit stdcall
+        // WNDENUMPROC.
+        static BOOL CALLBACK Visit(HWND window, LPARAM param) {
+            auto& w = *reinterpret_cast<Watch*>(param);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            if (pid != w.pid || !IsWindowVisible(window)) return TRUE;
+            const auto& shown = w.result->shown;
+            if (std::none_of(shown.begin(), shown.end(), [&](const SeenWindow& s) { return s.window == window; }))
+                w.fresh.push_back({window, ClassOf(window), TextOf(window)});
+            return TRUE;
+        }
     } watch{process.dwProcessId, &result, {}};
     const DWORD start = GetTickCount();
     for (;;) {
@@ -309,18 +322,7 @@ RunResult RunQuibex(const std::wstring& arguments, const std::wstring& folder,
         if (wait == WAIT_OBJECT_0) break;
 
         watch.fresh.clear();
-        EnumWindows(
-            [](HWND window, LPARAM param) -> BOOL {
-                auto& w = *reinterpret_cast<Watch*>(param);
-                DWORD pid = 0;
-                GetWindowThreadProcessId(window, &pid);
-                if (pid != w.pid || !IsWindowVisible(window)) return TRUE;
-                const auto& shown = w.result->shown;
-                if (std::none_of(shown.begin(), shown.end(), [&](const SeenWindow& s) { return s.window == window; }))
-                    w.fresh.push_back({window, ClassOf(window), TextOf(window)});
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&watch));
+        EnumWindows(&Watch::Visit, reinterpret_cast<LPARAM>(&watch));
         for (const SeenWindow& seen : watch.fresh) {
             result.shown.push_back(seen);
             if (onShown) onShown(seen);
@@ -359,15 +361,14 @@ std::vector<HWND> ChildrenOfClass(HWND parent, const wchar_t* className) {
     struct Find {
         const wchar_t* className;
         std::vector<HWND> found;
-    } find{className, {}};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM param) -> BOOL {
+
+        static BOOL CALLBACK Visit(HWND child, LPARAM param) {
             auto& f = *reinterpret_cast<Find*>(param);
             if (_wcsicmp(ClassOf(child).c_str(), f.className) == 0) f.found.push_back(child);
             return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&find));
+        }
+    } find{className, {}};
+    EnumChildWindows(parent, &Find::Visit, reinterpret_cast<LPARAM>(&find));
     return find.found;
 }
 
