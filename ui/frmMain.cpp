@@ -1,5 +1,6 @@
 #include "ui/frmMain.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "engine/MemberStatistics.h"
@@ -73,6 +74,16 @@ void Step(F&& f) noexcept {
         f();
     } catch (...) {
     }
+}
+
+// Whether the window's text is `text` already.
+bool ShowsText(HWND hwnd, const std::wstring& text) {
+    // The length may come back larger than the text, never smaller.
+    const int length = GetWindowTextLengthW(hwnd);
+    if (length < static_cast<int>(text.size())) return false;
+    std::wstring shown(static_cast<std::size_t>(length) + 1, L'\0');
+    shown.resize(static_cast<std::size_t>(std::max(GetWindowTextW(hwnd, shown.data(), length + 1), 0)));
+    return shown == text;
 }
 
 }  // namespace
@@ -183,7 +194,13 @@ void frmMain::OnEndSession(bool ending) {
 }
 
 void frmMain::SetCaption(Label label, std::string_view text) {
-    if (HWND value = ValueLabel(label)) SetWindowTextTo(value, text);
+    HWND value = ValueLabel(label);
+    if (!value) return;
+    // A run rewrites all six line figures every 221 lines, and the interface
+    // ones stay the same through a member's whole code part; a static control
+    // repaints at every new text, even an equal one.
+    const std::wstring wide = Widen(text);
+    if (!ShowsText(value, wide)) SetWindowTextW(value, wide.c_str());
 }
 
 std::string frmMain::Caption(Label label) {
@@ -192,7 +209,18 @@ std::string frmMain::Caption(Label label) {
 }
 
 void frmMain::AddItem(std::string_view text) {
-    SendMessageW(listItem_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+    // The engine makes each new entry the current one at once, which scrolls
+    // it into view. Adding and scrolling would each repaint the scroll bar,
+    // the costliest thing a run draws (under Wine milliseconds a time), so
+    // the entry is brought into view here with the list's redrawing off: the
+    // bar is drawn once when redrawing comes back on, the rows at the run's
+    // next yield. Off, change, on, invalidate: the documented way to change
+    // a list box without painting every step.
+    SendMessageW(listItem_, WM_SETREDRAW, FALSE, 0);
+    const LRESULT entry = SendMessageW(listItem_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+    if (entry >= 0) SendMessageW(listItem_, LB_SETTOPINDEX, static_cast<WPARAM>(entry), 0);
+    SendMessageW(listItem_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(listItem_, nullptr, TRUE);
 }
 
 Figure frmMain::ListCount() {
