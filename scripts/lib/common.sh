@@ -39,7 +39,8 @@ quibex_need_windows_tools() {
     x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64 \
     i686-w64-mingw32-g++-posix:g++-mingw-w64-i686 \
     x86_64-w64-mingw32-windres:binutils-mingw-w64-x86-64 \
-    /usr/lib/wine/wine64:wine64 wine:wine Xvfb:xvfb xdpyinfo:x11-utils
+    /usr/lib/wine/wine64:wine64 wine:wine Xvfb:xvfb xdpyinfo:x11-utils \
+    /usr/share/wine/fonts/marlett.ttf:fonts-wine
 }
 
 # quibex_configure NAME [cmake args...]; quibex_build NAME [targets...]
@@ -108,6 +109,18 @@ quibex_wine_env() {
     quibex_wine wineboot -i </dev/null >/dev/null 2>&1 || true
     quibex_wineserver -w || true
   fi
+  quibex_wine_fonts
+}
+
+# Debian's Wine leaves a new prefix without Wine's own fonts: windows there
+# would draw "MS Sans Serif" in a look-alike and the caption buttons'
+# Marlett symbols as letters. The prefix's font folder gets them, so that
+# screenshots and the tests see what Windows shows.
+quibex_wine_fonts() {
+  local from=/usr/share/wine/fonts to=$WINEPREFIX/drive_c/windows/Fonts
+  [[ -d $from ]] || return 0
+  mkdir -p "$to"
+  cp -n "$from"/* "$to"/ 2>/dev/null || true
 }
 
 # Keeps the prefix's server and services running until quibex_wine_stop.
