@@ -36,10 +36,12 @@ void SetClientSizeTwips(HWND window, int width, int height, const Dpi& dpi) {
     }
 }
 
-UniqueFont MakeFormFont(const Dpi& dpi, bool bold) {
+UniqueFont MakeFormFont(const Dpi& dpi, const FontStyle& style) {
     LOGFONTW font{};
-    font.lfHeight = FontHeightPixels(825, dpi.y);
-    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    font.lfHeight = FontHeightPixels(style.hundredthsOfPoint, dpi.y);
+    font.lfWeight = style.bold ? FW_BOLD : FW_NORMAL;
+    font.lfItalic = style.italic;
+    font.lfUnderline = style.underline;
     font.lfCharSet = EASTEUROPE_CHARSET;
     font.lfOutPrecision = OUT_DEFAULT_PRECIS;
     font.lfClipPrecision = CLIP_DEFAULT_PRECIS;

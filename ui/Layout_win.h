@@ -24,9 +24,15 @@ void PlaceTwips(HWND control, const TwipsRect& rect, const Dpi& dpi);
 // it has one) is exactly `width` x `height` twips, keeping its position.
 void SetClientSizeTwips(HWND window, int width, int height, const Dpi& dpi);
 
-// The forms' font: "MS Sans Serif" 8.25 pt, Central European character set,
-// regular or bold.
-UniqueFont MakeFormFont(const Dpi& dpi, bool bold);
+// The forms' font is "MS Sans Serif" with the Central European character
+// set, 8.25 pt regular unless a style says otherwise.
+struct FontStyle {
+    int hundredthsOfPoint = 825;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+};
+UniqueFont MakeFormFont(const Dpi& dpi, const FontStyle& style = {});
 
 // Centres `window` over `owner`, keeping it on the owner's monitor.
 void CentreOver(HWND window, HWND owner);

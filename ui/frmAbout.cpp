@@ -72,21 +72,6 @@ ProgramVersion ReadProgramVersion() {
     return version;
 }
 
-UniqueFont MakeFont(const Dpi& dpi, int hundredthsOfPoint, bool bold, bool italic, bool underline) {
-    LOGFONTW font{};
-    font.lfHeight = FontHeightPixels(hundredthsOfPoint, dpi.y);
-    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-    font.lfItalic = italic;
-    font.lfUnderline = underline;
-    font.lfCharSet = EASTEUROPE_CHARSET;
-    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    font.lfQuality = DEFAULT_QUALITY;
-    font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-    lstrcpynW(font.lfFaceName, L"MS Sans Serif", LF_FACESIZE);
-    return UniqueFont(CreateFontIndirectW(&font));
-}
-
 }  // namespace
 
 frmAbout::~frmAbout() {
@@ -162,11 +147,11 @@ LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void frmAbout::FormLoad() {
-    defaultFont_ = MakeFont(dpi_, 825, false, false, false);
-    titleFont_ = MakeFont(dpi_, 1200, true, false, false);
-    boldFont_ = MakeFont(dpi_, 825, true, false, false);
-    boldItalicFont_ = MakeFont(dpi_, 825, true, true, false);
-    underlinedFont_ = MakeFont(dpi_, 825, true, false, true);
+    defaultFont_ = MakeFormFont(dpi_);
+    titleFont_ = MakeFormFont(dpi_, {.hundredthsOfPoint = 1200, .bold = true});
+    boldFont_ = MakeFormFont(dpi_, {.bold = true});
+    boldItalicFont_ = MakeFormFont(dpi_, {.bold = true, .italic = true});
+    underlinedFont_ = MakeFormFont(dpi_, {.bold = true, .underline = true});
     hand_ = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_POINTINGHAND));
 
     std::size_t linkCount = 0;

@@ -142,8 +142,8 @@ HWND frmMain::MakeControl(const wchar_t* className, const wchar_t* text, DWORD s
 
 void frmMain::OnCreate() {
     dialogHost_.SetOwnerWindow(FromHwnd(Window()));
-    font_ = MakeFormFont(dpi_, false);
-    boldFont_ = MakeFormFont(dpi_, true);
+    font_ = MakeFormFont(dpi_);
+    boldFont_ = MakeFormFont(dpi_, {.bold = true});
 
     // Entries stay in the order the engine adds them: entry i is record i + 1.
     listItem_ = MakeControl(L"LISTBOX", L"",
