@@ -23,61 +23,14 @@ foreach(var INPUT OUTPUT ID)
   endif()
 endforeach()
 
+include("${CMAKE_CURRENT_LIST_DIR}/TextPicture.cmake")
+
 set(size 32)
-file(STRINGS "${INPUT}" lines)
-set(rows "")
-set(hotX "")
-foreach(line IN LISTS lines)
-  if(line MATCHES "^#" OR line STREQUAL "")
-    continue()
-  endif()
-  if(line MATCHES "^hotspot ([0-9]+) ([0-9]+)$")
-    set(hotX ${CMAKE_MATCH_1})
-    set(hotY ${CMAKE_MATCH_2})
-    continue()
-  endif()
-  string(LENGTH "${line}" length)
-  if(NOT length EQUAL size)
-    message(FATAL_ERROR "${INPUT}: a row of ${length} characters, not ${size}: '${line}'")
-  endif()
-  if(NOT line MATCHES "^[Xo.]+$")
-    message(FATAL_ERROR "${INPUT}: a row with a character other than X, o and '.': '${line}'")
-  endif()
-  list(APPEND rows "${line}")
-endforeach()
-list(LENGTH rows rowCount)
-if(NOT rowCount EQUAL size)
-  message(FATAL_ERROR "${INPUT}: ${rowCount} rows, not ${size}")
-endif()
-if(hotX STREQUAL "")
-  message(FATAL_ERROR "${INPUT}: no 'hotspot X Y' line")
-endif()
-if(hotX GREATER_EQUAL size OR hotY GREATER_EQUAL size)
-  message(FATAL_ERROR "${INPUT}: the hot spot ${hotX},${hotY} lies outside the picture")
-endif()
-# A hot spot on a see-through pixel would point where nothing is drawn.
-list(GET rows ${hotY} hotRow)
-string(SUBSTRING "${hotRow}" ${hotX} 1 hotPixel)
-if(hotPixel STREQUAL ".")
-  message(FATAL_ERROR "${INPUT}: the hot spot ${hotX},${hotY} is a transparent pixel")
-endif()
+text_picture_read(INPUT "${INPUT}" SIZE ${size} HOTSPOT
+  PIXELS "[Xo.]+" WRONG_PIXEL "other than X, o and '.'")
 
-set(bytes "")
-macro(add_byte value)
-  math(EXPR _b "(${value}) & 0xFF")
-  list(APPEND bytes ${_b})
-endmacro()
-macro(add_word value)
-  add_byte("(${value}) & 0xFF")
-  add_byte("((${value}) >> 8) & 0xFF")
-endmacro()
-macro(add_dword value)
-  add_word("(${value}) & 0xFFFF")
-  add_word("((${value}) >> 16) & 0xFFFF")
-endmacro()
-
-set(planeBytes 128)  # 32 rows of 4 bytes, for the image and for the mask
-math(EXPR imageBytes "40 + 2 * 4 + 2 * ${planeBytes}")
+# The header, two palette entries, then the image and the mask rows.
+math(EXPR imageBytes "40 + 2 * 4 + ${size} * ${size} * 2 / 8")
 
 # The cursor directory: reserved, type 2 (cursor), one image; the image's
 # width, height, colour count (0: not a palette count here), reserved, its
@@ -94,45 +47,10 @@ add_word(${hotY})
 add_dword(${imageBytes})
 add_dword(22)
 
-# BITMAPINFOHEADER; the height counts the image rows and the mask rows.
-add_dword(40)
-add_dword(${size})
-add_dword("${size} * 2")
-add_word(1)    # planes
-add_word(1)    # bits per pixel
-add_dword(0)   # no compression
-add_dword("2 * ${planeBytes}")
-add_dword(0)
-add_dword(0)
-add_dword(2)   # colours used
-add_dword(0)
-
-# The palette, as blue, green, red, 0: black, then white.
-add_dword(0x00000000)
-add_dword(0x00FFFFFF)
-
-# One plane of rows, bottom row first: a bit is set where the pixel's
-# character is `on`; the leftmost pixel is the highest bit of its byte.
-macro(add_plane on)
-  math(EXPR last "${size} - 1")
-  foreach(y RANGE ${last} 0 -1)
-    list(GET rows ${y} row)
-    foreach(x RANGE 0 ${last} 8)
-      set(byte 0)
-      foreach(dx RANGE 0 7)
-        math(EXPR column "${x} + ${dx}")
-        string(SUBSTRING "${row}" ${column} 1 c)
-        if(c STREQUAL "${on}")
-          math(EXPR byte "${byte} | (1 << (7 - ${dx}))")
-        endif()
-      endforeach()
-      add_byte(${byte})
-    endforeach()
-  endforeach()
-endmacro()
-
-add_plane("o")  # the image: white pixels
-add_plane(".")  # the mask: transparent pixels
+add_bitmap_header(1 2)
+add_palette(000000 FFFFFF)  # black, white
+add_rows(1 o)  # the image: white pixels
+add_rows(1 .)  # the mask: transparent pixels
 
 list(LENGTH bytes byteCount)
 math(EXPR expectedBytes "22 + ${imageBytes}")

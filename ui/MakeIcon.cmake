@@ -18,115 +18,35 @@ foreach(var INPUT OUTPUT GROUP_ID IMAGE_ID)
   endif()
 endforeach()
 
-set(size 32)
-file(STRINGS "${INPUT}" lines)
-set(rows "")
-foreach(line IN LISTS lines)
-  if(line MATCHES "^#" OR line STREQUAL "")
-    continue()
-  endif()
-  string(LENGTH "${line}" length)
-  if(NOT length EQUAL size)
-    message(FATAL_ERROR "${INPUT}: a row of ${length} characters, not ${size}: '${line}'")
-  endif()
-  if(NOT line MATCHES "^[0-9A-F.]+$")
-    message(FATAL_ERROR "${INPUT}: a row with a character that is no colour: '${line}'")
-  endif()
-  list(APPEND rows "${line}")
-endforeach()
-list(LENGTH rows rowCount)
-if(NOT rowCount EQUAL size)
-  message(FATAL_ERROR "${INPUT}: ${rowCount} rows, not ${size}")
-endif()
+include("${CMAKE_CURRENT_LIST_DIR}/TextPicture.cmake")
 
-# The standard 16-colour palette as the bitmap stores it: blue, green, red, 0.
-set(palette
+set(size 32)
+text_picture_read(INPUT "${INPUT}" SIZE ${size}
+  PIXELS "[0-9A-F.]+" WRONG_PIXEL "that is no colour")
+
+# The header, 16 palette entries, then the colour rows (4 bits a pixel) and
+# the mask rows (1 bit).
+math(EXPR imageBytes "40 + 16 * 4 + ${size} * ${size} * 5 / 8")
+
+add_bitmap_header(4 0)  # colours used: all 16
+# The standard 16-colour palette, as RRGGBB.
+add_palette(
   000000 800000 008000 808000 000080 800080 008080 C0C0C0
   808080 FF0000 00FF00 FFFF00 0000FF FF00FF 00FFFF FFFFFF)
+# The colour rows; a transparent pixel is black in colour.
+add_rows(4 1 2 3 4 5 6 7 8 9 A B C D E F)
+add_rows(1 .)  # the mask
 
+# The resource script takes raw data as 16-bit little-endian words.
 set(words "")
-macro(add_word value)
-  math(EXPR _w "(${value}) & 0xFFFF" OUTPUT_FORMAT HEXADECIMAL)
-  list(APPEND words "${_w}")
-endmacro()
-macro(add_dword value)
-  add_word("(${value}) & 0xFFFF")
-  add_word("((${value}) >> 16) & 0xFFFF")
-endmacro()
-
-set(colourBytes 512)  # 32 rows of 16 bytes
-set(maskBytes 128)    # 32 rows of 4 bytes
-math(EXPR imageBytes "40 + 16 * 4 + ${colourBytes} + ${maskBytes}")
-
-# BITMAPINFOHEADER; the height counts the colour rows and the mask rows.
-add_dword(40)
-add_dword(${size})
-add_dword("${size} * 2")
-add_word(1)    # planes
-add_word(4)    # bits per pixel
-add_dword(0)   # no compression
-add_dword("${colourBytes} + ${maskBytes}")
-add_dword(0)
-add_dword(0)
-add_dword(0)   # colours used: all 16
-add_dword(0)
-
-foreach(rgb IN LISTS palette)
-  string(SUBSTRING "${rgb}" 0 2 r)
-  string(SUBSTRING "${rgb}" 2 2 g)
-  string(SUBSTRING "${rgb}" 4 2 b)
-  add_word("0x${g}${b}")  # bytes blue, green
-  add_word("0x${r}")      # bytes red, 0
-endforeach()
-
-set(digits 0 1 2 3 4 5 6 7 8 9 A B C D E F)
-
-# Colour rows, bottom row first; a transparent pixel is black in colour.
-math(EXPR last "${size} - 1")
-foreach(y RANGE ${last} 0 -1)
-  list(GET rows ${y} row)
-  foreach(x RANGE 0 ${last} 4)
-    set(nibbles "")
-    foreach(dx RANGE 0 3)
-      math(EXPR column "${x} + ${dx}")
-      string(SUBSTRING "${row}" ${column} 1 c)
-      if(c STREQUAL ".")
-        list(APPEND nibbles 0)
-      else()
-        list(FIND digits "${c}" index)
-        list(APPEND nibbles ${index})
-      endif()
-    endforeach()
-    list(GET nibbles 0 p0)
-    list(GET nibbles 1 p1)
-    list(GET nibbles 2 p2)
-    list(GET nibbles 3 p3)
-    # Pixel 0 in the high nibble of the first byte; the first byte is the
-    # low byte of the word.
-    add_word("((${p0} << 4) | ${p1}) | (((${p2} << 4) | ${p3}) << 8)")
-  endforeach()
-endforeach()
-
-# Mask rows, bottom row first: bit set = transparent, leftmost pixel in the
-# highest bit of the first byte.
-foreach(y RANGE ${last} 0 -1)
-  list(GET rows ${y} row)
-  foreach(x RANGE 0 ${last} 16)
-    set(word 0)
-    foreach(dx RANGE 0 15)
-      math(EXPR column "${x} + ${dx}")
-      string(SUBSTRING "${row}" ${column} 1 c)
-      if(c STREQUAL ".")
-        if(dx LESS 8)
-          math(EXPR bit "7 - ${dx}")
-        else()
-          math(EXPR bit "8 + 15 - ${dx}")
-        endif()
-        math(EXPR word "${word} | (1 << ${bit})")
-      endif()
-    endforeach()
-    add_word(${word})
-  endforeach()
+list(LENGTH bytes byteCount)
+math(EXPR lastLow "${byteCount} - 2")
+foreach(i RANGE 0 ${lastLow} 2)
+  math(EXPR iHigh "${i} + 1")
+  list(GET bytes ${i} low)
+  list(GET bytes ${iHigh} high)
+  math(EXPR word "${low} | (${high} << 8)" OUTPUT_FORMAT HEXADECIMAL)
+  list(APPEND words "${word}")
 endforeach()
 
 list(LENGTH words wordCount)

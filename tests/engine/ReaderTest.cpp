@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "engine/mdlFill.h"
 #include "tests/engine/Recording.h"
 #include "tests/support/TestSupport.h"
@@ -78,17 +76,8 @@ TEST(MemberPaths, DisplayNameAndCompanion) {
     EXPECT_EQ(LastSeparator("a/b\\c/d", single, true), 5u);
 }
 
-// An engine over the real file system with an in-memory display.
-struct Engine {
-    StatisticsModel stats;
-    test::RecordingDisplay display;
-    test::RecordingObserver observer;
-    std::unique_ptr<IFileSystem> files = MakePlatformFileSystem();
-    mdlFill fill{stats, display, *files, observer};
-    test::CurrentDirGuard dirGuard;
-
-    Engine() { display.ResetFigures(); }
-
+// The engine over real files, with shorthands for the expectations below.
+struct Engine : test::RealFilesEngine {
     // The record's figures in one line, for compact expectations.
     std::string Figures(Figure i) {
         const MemberRecord& r = stats.Members(i);

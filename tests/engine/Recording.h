@@ -1,12 +1,18 @@
 #pragma once
-// A display and an observer that remember what the engine did, in order.
+// A display and an observer that remember what the engine did, in order,
+// and an engine over the real file system that reports to them.
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/Display.h"
+#include "engine/FileSystem.h"
+#include "engine/MemberStatistics.h"
 #include "engine/RunObserver.h"
+#include "engine/mdlFill.h"
+#include "tests/support/TestSupport.h"
 
 namespace quibex::test {
 
@@ -41,6 +47,20 @@ public:
     std::vector<std::string> unreadable;
     std::vector<std::string>* log = nullptr;
     std::function<void()> onYield;
+};
+
+// The engine over the real file system with an in-memory display, its
+// figures reset; the current directory, which the readers change, is
+// restored on destruction.
+struct RealFilesEngine {
+    StatisticsModel stats;
+    RecordingDisplay display;
+    RecordingObserver observer;
+    std::unique_ptr<IFileSystem> files = MakePlatformFileSystem();
+    mdlFill fill{stats, display, *files, observer};
+    CurrentDirGuard dirGuard;
+
+    RealFilesEngine() { display.ResetFigures(); }
 };
 
 }  // namespace quibex::test

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "engine/mdlFill.h"
 #include "tests/engine/Recording.h"
 #include "tests/support/TestSupport.h"
@@ -15,17 +13,11 @@ std::string Lines(int count, const std::string& line) {
     return text;
 }
 
-struct RecordedRun {
-    StatisticsModel stats;
-    test::RecordingDisplay display;
-    test::RecordingObserver observer;
-    std::unique_ptr<IFileSystem> files = MakePlatformFileSystem();
-    mdlFill fill{stats, display, *files, observer};
-    test::CurrentDirGuard dirGuard;
+// The engine with its display and observer writing into one log.
+struct RecordedRun : test::RealFilesEngine {
     std::vector<std::string> log;
 
     RecordedRun() {
-        display.ResetFigures();
         display.log = &log;
         observer.log = &log;
     }

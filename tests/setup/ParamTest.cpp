@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "setup/mdlParam.h"
+#include "tests/setup/TextCases.h"
 
 namespace quibex::mdlParam {
 
@@ -17,11 +18,7 @@ namespace {
 using Params = std::vector<CommandParameter>;
 
 TEST(ParseParameters, SplitsPiecesAtSlashes) {
-    struct Case {
-        std::wstring text;
-        Params expected;
-    };
-    const Case cases[] = {
+    test::ExpectEachText(&ParseParameters, {
         {L"", {}},
         {L"/", {}},
         {L"///", {}},
@@ -44,18 +41,11 @@ TEST(ParseParameters, SplitsPiecesAtSlashes) {
         {L"/\tSetup", {{L"\tsetup", L""}}},
         // Quotation marks mean nothing: a slash inside them still separates.
         {L"\"a/b\" /x", {{L"", L"\"a"}, {L"b\"", L""}, {L"x", L""}}},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ParseParameters(c.text), c.expected) << ::testing::PrintToString(c.text);
-    }
+    });
 }
 
 TEST(ParseParameters, FirstColonOrEqualsSeparatesNameFromValue) {
-    struct Case {
-        std::wstring text;
-        Params expected;
-    };
-    const Case cases[] = {
+    test::ExpectEachText(&ParseParameters, {
         {L"/setup:no", {{L"setup", L"no"}}},
         {L"/Setup=0", {{L"setup", L"0"}}},
         {L"/Mode:Fast", {{L"mode", L"Fast"}}},
@@ -70,10 +60,7 @@ TEST(ParseParameters, FirstColonOrEqualsSeparatesNameFromValue) {
         // The rule holds before the first slash too, drive letters included.
         {L"Key=Value", {{L"key", L"Value"}}},
         {L"\"C:\\My Files\\P.vbp\" /setup", {{L"\"c", L"\\My Files\\P.vbp\""}, {L"setup", L""}}},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ParseParameters(c.text), c.expected) << ::testing::PrintToString(c.text);
-    }
+    });
 }
 
 TEST(HasParameter, MatchesTrimmedLowerCaseNamesOnly) {
@@ -123,11 +110,7 @@ TEST(ParseCommandLine, EachParseReplacesTheStoredParameters) {
 }
 
 TEST(ArgumentText, DropsTheProgramPathAndTheBlanksAfterIt) {
-    struct Case {
-        std::wstring commandLine;
-        std::wstring expected;
-    };
-    const Case cases[] = {
+    test::ExpectEachText(&ArgumentText, {
         {L"", L""},
         {L"Quibex.exe", L""},
         {L"Quibex.exe   ", L""},
@@ -137,18 +120,11 @@ TEST(ArgumentText, DropsTheProgramPathAndTheBlanksAfterIt) {
         {L"\"C:\\Program Files\\Quibex.exe\"/Setup", L"/Setup"},
         {L"\"C:\\Program Files\\Quibex.exe\"", L""},
         {L"\"C:\\unterminated /Setup", L""},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ArgumentText(c.commandLine), c.expected) << ::testing::PrintToString(c.commandLine);
-    }
+    });
 }
 
 TEST(LowerCase, FoldsCapitalsOfTheCommonAlphabets) {
-    struct Case {
-        std::wstring text;
-        std::wstring expected;
-    };
-    const Case cases[] = {
+    test::ExpectEachText(&LowerCase, {
         {L"", L""},
         {L"SETUP", L"setup"},
         {L"MiXeD 1:=/@[`{", L"mixed 1:=/@[`{"},
@@ -159,10 +135,7 @@ TEST(LowerCase, FoldsCapitalsOfTheCommonAlphabets) {
         {L"\u0391\u03A3\u03A9\u03AB\u03C3", L"\u03B1\u03C3\u03C9\u03CB\u03C3"},
         {L"\u0401\u0416\u042F\u0436", L"\u0451\u0436\u044F\u0436"},
         {L"\u65E5\u672C", L"\u65E5\u672C"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(LowerCase(c.text), c.expected) << ::testing::PrintToString(c.text);
-    }
+    });
 }
 
 TEST(OwnLocationOf, FolderEndsInOneBackslashAndTheExtensionIsExe) {

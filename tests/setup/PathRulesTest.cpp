@@ -4,33 +4,25 @@
 #include <string>
 
 #include "setup/mdlPath.h"
+#include "tests/setup/TextCases.h"
 
 namespace quibex::mdlPath {
 namespace {
 
 TEST(WithTrailingBackslash, AppendsOneUnlessThereIsOne) {
-    struct Case {
-        std::wstring path;
-        std::wstring expected;
-    };
-    const Case cases[] = {
+    test::ExpectEachText(&WithTrailingBackslash, {
         {L"", L"\\"},
         {L"C:", L"C:\\"},
         {L"C:\\", L"C:\\"},
         {L"C:\\Start Menu\\Programs", L"C:\\Start Menu\\Programs\\"},
         {L"C:\\a\\\\", L"C:\\a\\\\"},
         {L"C:\\a/", L"C:\\a/\\"},
-    };
-    for (const Case& c : cases) EXPECT_EQ(WithTrailingBackslash(c.path), c.expected) << ::testing::PrintToString(c.path);
+    });
 }
 
 TEST(FolderAnswer, TakesTextUpToTheFirstNulAndEndsItInABackslash) {
     using namespace std::string_literals;
-    struct Case {
-        std::wstring buffer;
-        std::wstring expected;
-    };
-    const Case cases[] = {
+    test::ExpectEachText(&FolderAnswer, {
         {std::wstring(260, L'\0'), L""},
         {L""s, L""},
         {L"C:\\Programs\0\0\0"s, L"C:\\Programs\\"},
@@ -38,8 +30,7 @@ TEST(FolderAnswer, TakesTextUpToTheFirstNulAndEndsItInABackslash) {
         {L"C:\\Programs\0C:\\Old\\Junk"s, L"C:\\Programs\\"},
         {L"\0C:\\Programs"s, L""},
         {L"C:\\Programs"s, L"C:\\Programs\\"},  // a buffer filled to its end
-    };
-    for (const Case& c : cases) EXPECT_EQ(FolderAnswer(c.buffer), c.expected) << ::testing::PrintToString(c.buffer);
+    });
 }
 
 bool IsTestFileName(const std::wstring& name) {

@@ -28,7 +28,7 @@ TEST_F(Commands, OpenRunsTheChosenFileUnderItsName) {
     EXPECT_EQ(dialogs.openDialogs, 1);
     EXPECT_EQ(WindowTextOf(window.Window()), "Sample.vbp - Quibex");
     EXPECT_EQ(ListEntries(window.ListItem()).size(), 10u);
-    EXPECT_EQ(LabelTexts(window)["LabelTotalFileT"], "63 (4.71Kb)");
+    EXPECT_TRUE(test::LabelsShow(window, {{"LabelTotalFileT", "63 (4.71Kb)"}}));
     EXPECT_TRUE(IsWindowEnabled(window.Window()));
 }
 
@@ -39,9 +39,10 @@ TEST_F(Commands, OpenResetsBeforeTheNextRun) {
     Command(IDM_FILEOPEN);
     EXPECT_EQ(WindowTextOf(window.Window()), "Group.vbg - Quibex");
     EXPECT_EQ(ListEntries(window.ListItem()).size(), 5u);
-    auto texts = LabelTexts(window);
-    EXPECT_EQ(texts["LabelFormT"], "2");  // not 3 + 2
-    EXPECT_EQ(texts["LabelMDIFormT"], "0");
+    EXPECT_TRUE(test::LabelsShow(window, {
+        {"LabelFormT", "2"},  // not 3 + 2
+        {"LabelMDIFormT", "0"},
+    }));
     EXPECT_EQ(statistics.RecordCount(), 5);
 }
 
@@ -65,9 +66,7 @@ TEST_F(Commands, AFileThatIsNoProjectIsNamedButNotRead) {
     Command(IDM_FILEOPEN);
     EXPECT_EQ(WindowTextOf(window.Window()), "notes.txt - Quibex");
     EXPECT_TRUE(ListEntries(window.ListItem()).empty());
-    auto texts = LabelTexts(window);
-    EXPECT_EQ(texts["LabelBinaryTotalT"], "0");
-    EXPECT_EQ(texts["LabelTotalFileT"], "0 (0b)");
+    EXPECT_TRUE(test::LabelsShow(window, {{"LabelBinaryTotalT", "0"}, {"LabelTotalFileT", "0 (0b)"}}));
 }
 
 TEST_F(Commands, HomePageOpensTheProgramsPage) {

@@ -6,7 +6,6 @@
 #include "engine/mdlFill.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/WindowTestSupport.h"
-#include "ui/Layout_win.h"
 #include "ui/Text_win.h"
 
 namespace quibex {
@@ -71,12 +70,13 @@ TEST_F(Run, SampleProjectFillsTheListAndFigures) {
     EXPECT_EQ(SelectedIndices(window.ListItem()), std::vector<int>{9});  // the last member, alone
     EXPECT_EQ(LabelTexts(window), expected);
     // A few figures by hand, in case the engine and the window agree on a wrong text.
-    auto texts = LabelTexts(window);
-    EXPECT_EQ(texts["LabelTotalFileT"], "63 (4.71Kb)");
-    EXPECT_EQ(texts["LabelBinaryTotalT"], "3.53Kb");
-    EXPECT_EQ(texts["LabelFormT"], "3");
-    EXPECT_EQ(texts["LabelFileT"], "mdiShell.frm");
-    EXPECT_EQ(texts["LabelLineT"], "6 (106b)");
+    EXPECT_TRUE(test::LabelsShow(window, {
+        {"LabelTotalFileT", "63 (4.71Kb)"},
+        {"LabelBinaryTotalT", "3.53Kb"},
+        {"LabelFormT", "3"},
+        {"LabelFileT", "mdiShell.frm"},
+        {"LabelLineT", "6 (106b)"},
+    }));
     EXPECT_EQ(statistics.RecordCount(), 10);
     ExpectIdleAfterTheRun();
 }
@@ -124,9 +124,7 @@ TEST_F(Run, WhileItRuns) {
     ASSERT_NE(process, nullptr);
     EXPECT_EQ(owner, main);
     EXPECT_EQ(caption, "Quibex - Processing...");
-    const Dpi dpi = ScreenDpi();
-    EXPECT_EQ(client.cx, TwipsToPixels(4680, dpi.x));
-    EXPECT_EQ(client.cy, TwipsToPixels(1275, dpi.y));
+    EXPECT_TRUE(test::IsSizeInTwips(client, 4680, 1275));
     EXPECT_NEAR(processCentre.x, mainCentre.x, 1);
     EXPECT_NEAR(processCentre.y, mainCentre.y, 1);
     EXPECT_TRUE(processAfterCloseBox);
@@ -140,7 +138,7 @@ TEST_F(Run, WhileItRuns) {
     // The run still ends as it should, the last member's figures standing.
     // The engine made each later member the current entry, the click undone.
     EXPECT_EQ(SelectedIndices(window.ListItem()), std::vector<int>{9});
-    EXPECT_EQ(LabelTexts(window)["LabelFileT"], "mdiShell.frm");
+    EXPECT_TRUE(test::LabelsShow(window, {{"LabelFileT", "mdiShell.frm"}}));
     ExpectIdleAfterTheRun();
 }
 

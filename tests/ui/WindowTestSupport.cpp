@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ui/Layout_win.h"
 #include "ui/Text_win.h"
 
 namespace quibex::test {
@@ -66,6 +67,22 @@ std::map<std::string, std::string> LabelTexts(frmMain& window) {
     return texts;
 }
 
+::testing::AssertionResult LabelsShow(frmMain& window, std::initializer_list<LabelText> expected) {
+    const std::map<std::string, std::string> texts = LabelTexts(window);
+    std::string wrong;
+    for (const auto& [name, text] : expected) {
+        const auto found = texts.find(name);
+        if (found == texts.end()) {
+            wrong += "\n  no label " + name;
+        } else if (found->second != text) {
+            wrong += "\n  " + name + " shows " + ::testing::PrintToString(found->second) + ", expected " +
+                     ::testing::PrintToString(text);
+        }
+    }
+    if (wrong.empty()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "labels that differ:" << wrong;
+}
+
 std::vector<std::string> ListEntries(HWND list) {
     std::vector<std::string> entries;
     const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
@@ -123,6 +140,22 @@ SIZE ClientSize(HWND window) {
     RECT r{};
     GetClientRect(window, &r);
     return {r.right - r.left, r.bottom - r.top};
+}
+
+::testing::AssertionResult IsSizeInTwips(SIZE client, int width, int height, std::optional<SIZE> at96Dpi) {
+    const Dpi dpi = ScreenDpi();
+    std::string wrong;
+    auto expect = [&](SIZE wanted, const std::string& why) {
+        if (client.cx == wanted.cx && client.cy == wanted.cy) return;
+        wrong += "\n  expected " + std::to_string(wanted.cx) + " x " + std::to_string(wanted.cy) + " pixels, " + why;
+    };
+    expect({TwipsToPixels(width, dpi.x), TwipsToPixels(height, dpi.y)},
+           std::to_string(width) + " x " + std::to_string(height) + " twips at " + std::to_string(dpi.x) + " x " +
+               std::to_string(dpi.y) + " dpi");
+    if (at96Dpi && dpi.x == 96 && dpi.y == 96) expect(*at96Dpi, "as laid out at 96 dpi");
+    if (wrong.empty()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the client area is " << client.cx << " x " << client.cy << " pixels;"
+                                         << wrong;
 }
 
 DuringRun::DuringRun(HWND list, int entries, std::function<void()> onEntry)

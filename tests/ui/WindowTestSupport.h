@@ -5,10 +5,14 @@
 
 #include "ui/Win32.h"
 
+#include <gtest/gtest.h>
+
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dialogs/CmnDlgPorts.h"
@@ -47,6 +51,10 @@ struct MainWindowFixture {
 
 // Every value label's text, by label name.
 std::map<std::string, std::string> LabelTexts(frmMain& window);
+// Whether each named value label shows its text (the labels not named are
+// not looked at); on failure, lists every label that differs.
+using LabelText = std::pair<std::string, std::string>;
+::testing::AssertionResult LabelsShow(frmMain& window, std::initializer_list<LabelText> expected);
 // The list's entries and its selected entries.
 std::vector<std::string> ListEntries(HWND list);
 std::vector<int> SelectedIndices(HWND list);
@@ -60,6 +68,10 @@ HWND ProcessingWindow();
 
 // Client-area size in pixels.
 SIZE ClientSize(HWND window);
+// Whether a client area of `client` pixels is `width` x `height` twips at
+// the screen's resolution and, at 96 dpi, `at96Dpi` pixels when given.
+::testing::AssertionResult IsSizeInTwips(SIZE client, int width, int height,
+                                         std::optional<SIZE> at96Dpi = std::nullopt);
 
 // Runs `onEntry` from inside a run, at the first yield after the list has
 // received `entries` entries, by subclassing the list box. Uninstalls itself

@@ -139,13 +139,7 @@ TEST_F(AboutWindow, EachLabelHasItsFont) {
 }
 
 TEST_F(AboutWindow, IsASmallFixedToolWindowCentredOverTheMainWindow) {
-    const SIZE client = test::ClientSize(about.Window());
-    EXPECT_EQ(client.cx, TwipsToPixels(3900, dpi.x));
-    EXPECT_EQ(client.cy, TwipsToPixels(1680, dpi.y));
-    if (dpi.x == 96 && dpi.y == 96) {
-        EXPECT_EQ(client.cx, 260);
-        EXPECT_EQ(client.cy, 112);
-    }
+    EXPECT_TRUE(test::IsSizeInTwips(test::ClientSize(about.Window()), 3900, 1680, SIZE{260, 112}));
     const LONG_PTR style = GetWindowLongPtrW(about.Window(), GWL_STYLE);
     const LONG_PTR exStyle = GetWindowLongPtrW(about.Window(), GWL_EXSTYLE);
     EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);

@@ -30,14 +30,7 @@ TEST_F(MainWindow, StartsEmptyWithItsCaption) {
 }
 
 TEST_F(MainWindow, HasItsDesignedSizeAtTheRealDpi) {
-    const Dpi dpi = ScreenDpi();
-    const SIZE client = test::ClientSize(window.Window());
-    EXPECT_EQ(client.cx, TwipsToPixels(6465, dpi.x));
-    EXPECT_EQ(client.cy, TwipsToPixels(5235, dpi.y));
-    if (dpi.x == 96 && dpi.y == 96) {
-        EXPECT_EQ(client.cx, 431);
-        EXPECT_EQ(client.cy, 349);
-    }
+    EXPECT_TRUE(test::IsSizeInTwips(test::ClientSize(window.Window()), 6465, 5235, SIZE{431, 349}));
 
     const LONG_PTR style = GetWindowLongPtrW(window.Window(), GWL_STYLE);
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
@@ -148,16 +141,17 @@ TEST_F(MainWindow, SelectionOfTwoFormsShowsTheirSums) {
     ClickEntry(window.ListItem(), 0, false);
     ClickEntry(window.ListItem(), 1, true);
     EXPECT_EQ(SelectedIndices(window.ListItem()), (std::vector<int>{0, 1}));
-    auto texts = LabelTexts(window);
-    EXPECT_EQ(texts["LabelFileT"], "Multi");
-    EXPECT_EQ(texts["LabelTypeT"], "Form");
-    EXPECT_EQ(texts["LabelSizeT"], "2.92Kb");
-    EXPECT_EQ(texts["LabelBinaryT"], "1.5Kb");
-    EXPECT_EQ(texts["LabelTotalT"], "4.42Kb");
-    EXPECT_EQ(texts["LabelInterfaceT"], "30 (1000b)");
-    EXPECT_EQ(texts["LabelCodeT"], "20 (1.17Kb)");
-    EXPECT_EQ(texts["LabelLineT"], "50 (2.14Kb)");
-    EXPECT_EQ(texts["LabelFormT"], "0");  // the Total frame is not touched
+    EXPECT_TRUE(test::LabelsShow(window, {
+        {"LabelFileT", "Multi"},
+        {"LabelTypeT", "Form"},
+        {"LabelSizeT", "2.92Kb"},
+        {"LabelBinaryT", "1.5Kb"},
+        {"LabelTotalT", "4.42Kb"},
+        {"LabelInterfaceT", "30 (1000b)"},
+        {"LabelCodeT", "20 (1.17Kb)"},
+        {"LabelLineT", "50 (2.14Kb)"},
+        {"LabelFormT", "0"},  // the Total frame is not touched
+    }));
 }
 
 TEST_F(MainWindow, SelectionAfterARunFollowsTheClicks) {
@@ -165,31 +159,30 @@ TEST_F(MainWindow, SelectionAfterARunFollowsTheClicks) {
     const HWND list = window.ListItem();
 
     ClickEntry(list, 0, false);  // frmMain.frm alone
-    auto texts = LabelTexts(window);
     EXPECT_EQ(SelectedIndices(list), std::vector<int>{0});
-    EXPECT_EQ(texts["LabelFileT"], "frmMain.frm");
-    EXPECT_EQ(texts["LabelTypeT"], "Form");
-    EXPECT_EQ(texts["LabelSizeT"], "181b");
-    EXPECT_EQ(texts["LabelBinaryT"], "1.5Kb");
-    EXPECT_EQ(texts["LabelTotalT"], "1.67Kb");
-    EXPECT_EQ(texts["LabelLineT"], "10 (181b)");
-    EXPECT_EQ(texts["LabelTotalFileT"], "63 (4.71Kb)");
+    EXPECT_TRUE(test::LabelsShow(window, {
+        {"LabelFileT", "frmMain.frm"},
+        {"LabelTypeT", "Form"},
+        {"LabelSizeT", "181b"},
+        {"LabelBinaryT", "1.5Kb"},
+        {"LabelTotalT", "1.67Kb"},
+        {"LabelLineT", "10 (181b)"},
+        {"LabelTotalFileT", "63 (4.71Kb)"},
+    }));
 
     ClickEntry(list, 1, true);  // and the module mdlMain.bas
-    texts = LabelTexts(window);
-    EXPECT_EQ(texts["LabelFileT"], "Multi");
-    EXPECT_EQ(texts["LabelTypeT"], "Multi");
-    EXPECT_EQ(texts["LabelSizeT"], "259b");
+    EXPECT_TRUE(test::LabelsShow(window, {{"LabelFileT", "Multi"}, {"LabelTypeT", "Multi"}, {"LabelSizeT", "259b"}}));
 
     ClickEntry(list, 4, false);  // FRMUNIX.FRM alone again, then Ctrl+click it away
     ClickEntry(list, 4, true);
     EXPECT_TRUE(SelectedIndices(list).empty());
-    texts = LabelTexts(window);
-    EXPECT_EQ(texts["LabelFileT"], "");
-    EXPECT_EQ(texts["LabelTypeT"], "");
-    EXPECT_EQ(texts["LabelSizeT"], "0b");
-    EXPECT_EQ(texts["LabelTotalT"], "0b");
-    EXPECT_EQ(texts["LabelLineT"], "0 (0b)");
+    EXPECT_TRUE(test::LabelsShow(window, {
+        {"LabelFileT", ""},
+        {"LabelTypeT", ""},
+        {"LabelSizeT", "0b"},
+        {"LabelTotalT", "0b"},
+        {"LabelLineT", "0 (0b)"},
+    }));
 }
 
 // Group.vbg lists App\App.vbp twice: its members come twice with one path.
@@ -199,11 +192,12 @@ TEST_F(MainWindow, OnePathSelectedTwiceIsNoMulti) {
               (std::vector<std::string>{"frmApp.frm", "mdlShared.bas", "CLib.cls", "frmApp.frm", "mdlShared.bas"}));
     ClickEntry(window.ListItem(), 0, false);
     ClickEntry(window.ListItem(), 3, true);
-    auto texts = LabelTexts(window);
-    EXPECT_EQ(texts["LabelFileT"], "frmApp.frm");
-    EXPECT_EQ(texts["LabelTypeT"], "Form");
-    EXPECT_EQ(texts["LabelSizeT"], "212b");
-    EXPECT_EQ(texts["LabelLineT"], "12 (212b)");
+    EXPECT_TRUE(test::LabelsShow(window, {
+        {"LabelFileT", "frmApp.frm"},
+        {"LabelTypeT", "Form"},
+        {"LabelSizeT", "212b"},
+        {"LabelLineT", "12 (212b)"},
+    }));
 }
 
 }  // namespace
