@@ -21,118 +21,42 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <functional>
 #include <sstream>
-#include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "engine/Display.h"
+#include "tests/ui/probe/Driver.h"
 #include "ui/ControlIds.h"
 #include "ui/resource.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using namespace quibex::probe;
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kStartTimeout = 60s;
 constexpr auto kRunTimeout = 900s;
 constexpr auto kEndTimeout = 30s;
-
-struct Failure : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
-std::wstring Wide(std::string_view text) {
-    if (text.empty()) return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-    return out;
-}
-
-std::string Narrow(std::wstring_view wide) {
-    if (wide.empty()) return {};
-    const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                      nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
-
-std::wstring TextOf(HWND hwnd) {
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 10000, &length)) return {};
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                        10000, &copied);
-    text.resize(copied);
-    return text;
-}
-
-struct Search {
-    DWORD process;
-    const wchar_t* className;
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK MatchTopLevel(HWND hwnd, LPARAM param) {
-    auto* s = reinterpret_cast<Search*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t name[128] = {};
-    GetClassNameW(hwnd, name, 128);
-    if (pid != s->process || !IsWindowVisible(hwnd) || std::wstring_view(name) != s->className) return TRUE;
-    if (s->owner && GetWindow(hwnd, GW_OWNER) != s->owner) return TRUE;
-    s->found = hwnd;
-    return FALSE;
-}
-
-HWND FindTopLevel(DWORD process, const wchar_t* className, HWND owner = nullptr) {
-    Search search{process, className, owner, nullptr};
-    EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-template <class Duration>
-HWND WaitFor(const std::function<HWND()>& find, Duration timeout, const char* what,
-             std::chrono::milliseconds poll = 20ms) {
-    const auto end = Clock::now() + timeout;
-    for (;;) {
-        if (HWND found = find()) return found;
-        if (Clock::now() > end) throw Failure(std::string("timed out waiting for ") + what);
-        std::this_thread::sleep_for(poll);
-    }
-}
+constexpr auto kPoll = 20ms;
 
 // One File > Open of `file`; returns the seconds from OK to the run's end.
 double TimedRun(DWORD pid, HWND main, const std::wstring& file) {
-    PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDM_FILEOPEN, 0), 0);
-    HWND dialog = WaitFor([&] { return FindTopLevel(pid, L"#32770", main); }, kStartTimeout, "the open dialog");
-    HWND nameBox = GetDlgItem(dialog, 0x47C);  // Explorer-style dialog: a combo box
-    if (!nameBox) nameBox = GetDlgItem(dialog, 0x480);
-    if (!nameBox) throw Failure("the open dialog has no file-name box");
-    SendMessageW(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
-
+    HWND dialog = FillOpenDialog(pid, main, file, kStartTimeout, kPoll);
     const auto start = Clock::now();
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-    WaitFor([&] { return IsWindow(dialog) ? nullptr : main; }, kStartTimeout,
-            "the open dialog to accept the file (does it exist?)", 1ms);
+    AcceptOpenDialog(dialog, kStartTimeout, 1ms);
     // The processing window stands from the run's start to its end; between
     // the dialog's end and the run's start the main window looks as it does
     // after the run, so the run is over only once that window has been seen
     // and is gone again. Polled from here, without a message to the program,
     // whose thread serves nothing but the run meanwhile.
     bool seenRunning = false;
-    WaitFor(
-        [&]() -> HWND {
+    WaitUntil(
+        [&] {
             const bool running = FindTopLevel(pid, L"Quibex.frmProcess") != nullptr;
             seenRunning = seenRunning || running;
-            return seenRunning && !running && IsWindowEnabled(main) ? main : nullptr;
+            return seenRunning && !running && IsWindowEnabled(main);
         },
         kRunTimeout, "the run to end", 5ms);
     return std::chrono::duration<double>(Clock::now() - start).count();
@@ -159,36 +83,22 @@ std::string Figures(HWND main) {
 }
 
 int Open(const std::string& file, const std::string& exe, int runs, const std::string& outPath) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    std::wstring commandLine = L"\"" + Wide(exe) + L"\"";
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-        throw Failure("cannot start '" + exe + "': error " + std::to_string(GetLastError()));
-    }
-    CloseHandle(info.hThread);
+    const Program program = Start(exe);
     try {
-        HWND main = WaitFor([&] { return FindTopLevel(info.dwProcessId, L"Quibex.frmMain"); }, kStartTimeout,
-                            "the main window");
+        HWND main = WaitForMainWindow(program.pid, kStartTimeout, kPoll);
         std::ostringstream out;
         const std::wstring wideFile = Wide(file);
-        for (int i = 0; i < runs; ++i) out << "run " << TimedRun(info.dwProcessId, main, wideFile) << "\n";
+        for (int i = 0; i < runs; ++i) out << "run " << TimedRun(program.pid, main, wideFile) << "\n";
         out << Figures(main);
 
-        PostMessageW(main, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(info.hProcess, static_cast<DWORD>(std::chrono::milliseconds(kEndTimeout).count())) !=
-            WAIT_OBJECT_0) {
-            throw Failure("the program did not end after its close request");
-        }
-        CloseHandle(info.hProcess);
+        CloseAndWait(main, program.process.Get(), kEndTimeout);
         // Written only now, so that a file there means every run finished.
         std::ofstream result(outPath, std::ios::binary);
         result << out.str();
         if (!result.flush()) throw Failure("cannot write '" + outPath + "'");
         return 0;
     } catch (...) {
-        TerminateProcess(info.hProcess, 1);
-        CloseHandle(info.hProcess);
+        TerminateProcess(program.process.Get(), 1);
         throw;
     }
 }

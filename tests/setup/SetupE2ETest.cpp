@@ -11,11 +11,11 @@
 
 #include <windows.h>
 #include <shlobj.h>
-#include <shobjidl.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cwctype>
 #include <filesystem>
@@ -28,14 +28,22 @@
 #include <vector>
 
 #include "setup/WinSupport.h"
+#include "tests/setup/LinkReading.h"
+#include "tests/ui/probe/Driver.h"
 #include "tests/support/TestSupport.h"
 
 namespace quibex {
 namespace {
 
+using probe::ClassOf;
+using test::LinkProperties;
+using test::ReadLink;
 using test::TempDir;
 
 constexpr DWORD kSafetyNetMs = 60000;  // a run that hangs fails instead of blocking ctest
+// How long the program may take to answer a question about one of its
+// windows; one that hangs cannot block the test.
+constexpr std::chrono::milliseconds kAnswerTimeout{5000};
 constexpr char kLockJournal[] = "setup-e2e-locked.txt";
 
 std::wstring Wide(const std::string& text) { return win::FromAnsi(text); }
@@ -187,64 +195,7 @@ std::optional<std::string> Contents(const std::wstring& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-struct LinkProperties {
-    std::string target, workingFolder, arguments, iconFile, description;
-    int iconIndex = -1;
-    int showCommand = -1;
-};
-
-// Loads a link file through the shell's link object, as the Start menu does.
-LinkProperties ReadLink(const std::wstring& linkFile) {
-    LinkProperties p;
-    win::ComPtr<IShellLinkA> link;
-    EXPECT_HRESULT_SUCCEEDED(
-        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid()));
-    if (!link) return p;
-    win::ComPtr<IPersistFile> file;
-    EXPECT_HRESULT_SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.PutVoid()));
-    if (!file) return p;
-    EXPECT_HRESULT_SUCCEEDED(file->Load(linkFile.c_str(), STGM_READ));
-    char text[MAX_PATH * 2] = {};
-    link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-    p.target = text;
-    text[0] = 0;
-    link->GetWorkingDirectory(text, MAX_PATH);
-    p.workingFolder = text;
-    text[0] = 0;
-    link->GetArguments(text, MAX_PATH);
-    p.arguments = text;
-    text[0] = 0;
-    link->GetIconLocation(text, MAX_PATH, &p.iconIndex);
-    p.iconFile = text;
-    text[0] = 0;
-    link->GetDescription(text, MAX_PATH);
-    p.description = text;
-    // Wine 8's link object forgets the show command when it loads a file,
-    // so it is read where the file format keeps it: 4 bytes at offset 0x3C.
-    const std::string bytes = Contents(linkFile).value_or("");
-    EXPECT_GE(bytes.size(), 0x40u) << "link file shorter than its header";
-    if (bytes.size() >= 0x40) {
-        const auto b = [&](std::size_t i) { return static_cast<unsigned>(static_cast<unsigned char>(bytes[i])); };
-        p.showCommand = static_cast<int>(b(0x3C) | b(0x3D) << 8 | b(0x3E) << 16 | b(0x3F) << 24);
-    }
-    return p;
-}
-
 // ---- Running the program -----------------------------------------------------
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[256] = {};
-    GetClassNameW(window, name, 256);
-    return name;
-}
-
-std::wstring TextOf(HWND window) {
-    // WM_GETTEXT, answered by the other process; a hung one cannot block the test.
-    wchar_t text[1024] = {};
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &ignored);
-    return text;
-}
 
 struct SeenWindow {
     HWND window;
@@ -310,7 +261,7 @@ RunResult RunQuibex(const std::wstring& arguments, const std::wstring& folder,
             if (pid != w.pid || !IsWindowVisible(window)) return TRUE;
             const auto& shown = w.result->shown;
             if (std::none_of(shown.begin(), shown.end(), [&](const SeenWindow& s) { return s.window == window; }))
-                w.fresh.push_back({window, ClassOf(window), TextOf(window)});
+                w.fresh.push_back({window, ClassOf(window), probe::TextOf(window, kAnswerTimeout)});
             return TRUE;
         }
     } watch{process.dwProcessId, &result, {}};
@@ -563,7 +514,7 @@ TEST_F(SetupE2EUnwritable, BothFoldersUnwritableShowOneErrorBox) {
     const RunResult run = Run(L"/Setup", [&](const SeenWindow& seen) {
         if (!IsDialogBox(seen)) return;
         boxes.push_back(seen);
-        for (HWND label : ChildrenOfClass(seen.window, L"Static")) boxText += TextOf(label);
+        for (HWND label : ChildrenOfClass(seen.window, L"Static")) boxText += probe::TextOf(label, kAnswerTimeout);
         // As a click on its OK button.
         PostMessageW(seen.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(seen.window, IDOK)));

@@ -2,11 +2,9 @@
 
 #include <windows.h>
 #include <shlobj.h>
-#include <shobjidl.h>
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -17,11 +15,14 @@
 #include "setup/mdlParam.h"
 #include "setup/mdlPath.h"
 #include "setup/mdlShellLnk.h"
+#include "tests/setup/LinkReading.h"
 #include "tests/support/TestSupport.h"
 
 namespace quibex {
 namespace {
 
+using test::LinkProperties;
+using test::ReadLink;
 using test::TempDir;
 
 std::wstring Wide(const std::string& text) { return win::FromAnsi(text); }
@@ -209,47 +210,6 @@ TEST_F(SetupWin, ExePathIsThisProgramInExeFolder) {
 }
 
 // ---- Shortcut --------------------------------------------------------------
-
-struct LinkProperties {
-    std::string target, workingFolder, arguments, iconFile, description;
-    int iconIndex = -1;
-    int showCommand = -1;
-};
-
-// Loads a link file through the shell's link object, as the Start menu does.
-LinkProperties ReadLink(const std::wstring& linkFile) {
-    LinkProperties p;
-    win::ComPtr<IShellLinkA> link;
-    EXPECT_HRESULT_SUCCEEDED(
-        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid()));
-    if (!link) return p;
-    win::ComPtr<IPersistFile> file;
-    EXPECT_HRESULT_SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.PutVoid()));
-    EXPECT_HRESULT_SUCCEEDED(file->Load(linkFile.c_str(), STGM_READ));
-    char text[MAX_PATH * 2] = {};
-    link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-    p.target = text;
-    text[0] = 0;
-    link->GetWorkingDirectory(text, MAX_PATH);
-    p.workingFolder = text;
-    text[0] = 0;
-    link->GetArguments(text, MAX_PATH);
-    p.arguments = text;
-    text[0] = 0;
-    link->GetIconLocation(text, MAX_PATH, &p.iconIndex);
-    p.iconFile = text;
-    text[0] = 0;
-    link->GetDescription(text, MAX_PATH);
-    p.description = text;
-    // Wine 8's link object forgets the show command when it loads a file,
-    // so it is read where the file format keeps it: 4 bytes at offset 0x3C.
-    std::ifstream in(std::filesystem::path(linkFile), std::ios::binary);
-    unsigned char header[0x40] = {};
-    in.read(reinterpret_cast<char*>(header), sizeof header);
-    EXPECT_TRUE(in) << "link file shorter than its header";
-    p.showCommand = header[0x3C] | header[0x3D] << 8 | header[0x3E] << 16 | header[0x3F] << 24;
-    return p;
-}
 
 std::string Narrow(const std::wstring& text) { return win::ToAnsi(text).value_or("?"); }
 

@@ -22,17 +22,20 @@
 //       Compares the "labels" objects of two JSON documents.
 #include "ui/Win32.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <functional>
+#include <initializer_list>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
-#include <thread>
+#include <string_view>
 #include <vector>
 
 #include "engine/Display.h"
+#include "tests/ui/probe/Driver.h"
 #include "tests/ui/probe/Json.h"
 #include "tests/ui/probe/Underline.h"
 #include "ui/AboutRules.h"
@@ -43,86 +46,12 @@
 namespace {
 
 using namespace std::chrono_literals;
-using quibex::probe::JsonString;
+using namespace quibex::probe;
 
 constexpr auto kStartTimeout = 60s;
 constexpr auto kRunTimeout = 300s;
 constexpr auto kEndTimeout = 30s;
-
-struct ProbeError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
-std::string Utf8(std::wstring_view wide) {
-    if (wide.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                      nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
-
-std::wstring Wide(std::string_view text) {
-    if (text.empty()) return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-    return out;
-}
-
-std::wstring ClassOf(HWND hwnd) {
-    wchar_t name[128] = {};
-    GetClassNameW(hwnd, name, 128);
-    return name;
-}
-
-// Window text through WM_GETTEXT, which the system carries across processes.
-std::wstring TextOf(HWND hwnd) {
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 10000, &length)) return {};
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                        10000, &copied);
-    text.resize(copied);
-    return text;
-}
-
-struct Search {
-    DWORD process;
-    const std::wstring* className;
-    HWND owner;
-    HWND found;
-};
-
-// A callback of the system's own calling convention (stdcall on 32-bit).
-BOOL CALLBACK MatchTopLevel(HWND hwnd, LPARAM param) {
-    auto* s = reinterpret_cast<Search*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if ((s->process && pid != s->process) || !IsWindowVisible(hwnd) || ClassOf(hwnd) != *s->className) return TRUE;
-    if (s->owner && GetWindow(hwnd, GW_OWNER) != s->owner) return TRUE;
-    s->found = hwnd;
-    return FALSE;
-}
-
-// A visible top-level window of `process` (any process for 0) whose class is
-// `className`, owned by `owner` when one is given.
-HWND FindTopLevel(DWORD process, const std::wstring& className, HWND owner = nullptr) {
-    Search search{process, &className, owner, nullptr};
-    EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-template <class Duration>
-HWND WaitFor(const std::function<HWND()>& find, Duration timeout, const char* what) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        if (HWND found = find()) return found;
-        if (std::chrono::steady_clock::now() > end) throw ProbeError(std::string("timed out waiting for ") + what);
-        std::this_thread::sleep_for(50ms);
-    }
-}
+constexpr auto kPoll = 50ms;
 
 // Returns once the program's thread has served a message: it is then idle in
 // its message loop or inside a yield of a run.
@@ -135,7 +64,7 @@ void Click(HWND list, int index, bool control) {
     DWORD_PTR count = 0;
     SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 10000, &count);
     if (index < 0 || static_cast<DWORD_PTR>(index) >= count) {
-        throw ProbeError("no list entry " + std::to_string(index) + " (the list has " + std::to_string(count) + ")");
+        throw Failure("no list entry " + std::to_string(index) + " (the list has " + std::to_string(count) + ")");
     }
     SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
     RECT item{};
@@ -177,7 +106,7 @@ std::string Report(HWND main) {
     first = true;
     for (quibex::Label label : quibex::AllLabels()) {
         HWND value = GetDlgItem(main, quibex::ValueLabelId(label));
-        if (!value) throw ProbeError("no value label " + std::string(quibex::LabelName(label)));
+        if (!value) throw Failure("no value label " + std::string(quibex::LabelName(label)));
         out << (first ? "" : ", ") << JsonString(quibex::LabelName(label)) << ": " << JsonString(Utf8(TextOf(value)));
         first = false;
     }
@@ -191,21 +120,11 @@ std::vector<int> ParseIndices(const std::string& text) {
     std::string piece;
     while (std::getline(in, piece, ',')) {
         if (piece.empty() || piece.find_first_not_of("0123456789") != std::string::npos) {
-            throw ProbeError("--select takes entry numbers from 0, separated by commas: '" + text + "'");
+            throw Failure("--select takes entry numbers from 0, separated by commas: '" + text + "'");
         }
         indices.push_back(std::stoi(piece));
     }
     return indices;
-}
-
-// Asks the main window to close and waits for the process to end.
-void CloseAndWait(HWND main, HANDLE process) {
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process, static_cast<DWORD>(std::chrono::milliseconds(kEndTimeout).count())) !=
-        WAIT_OBJECT_0) {
-        TerminateProcess(process, 1);
-        throw ProbeError("the program did not end after its close request");
-    }
 }
 
 void WriteAnswer(const std::string& report, const std::string& outPath) {
@@ -219,7 +138,7 @@ void WriteAnswer(const std::string& report, const std::string& outPath) {
     out << report;
     out.close();
     if (!out || !MoveFileExW(Wide(outPath + ".part").c_str(), Wide(outPath).c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        throw ProbeError("cannot write '" + outPath + "'");
+        throw Failure("cannot write '" + outPath + "'");
     }
 }
 
@@ -227,90 +146,40 @@ int Open(const std::string& file, const std::string& exe, const std::string& sel
          bool keep) {
     const std::vector<int> indices = select.empty() ? std::vector<int>{} : ParseIndices(select);
 
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    std::wstring commandLine = L"\"" + Wide(exe) + L"\"";
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-        throw ProbeError("cannot start '" + exe + "': error " + std::to_string(GetLastError()));
-    }
-    CloseHandle(info.hThread);
-    const quibex::UniqueKernelHandle processHandle(info.hProcess);
-    const DWORD pid = info.dwProcessId;
-
+    const Program program = Start(exe);
+    const DWORD pid = program.pid;
     try {
-        HWND main = WaitFor([&] { return FindTopLevel(pid, L"Quibex.frmMain"); }, kStartTimeout, "the main window");
-
-        // File > Open, as the menu sends it.
-        PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDM_FILEOPEN, 0), 0);
-        HWND dialog = WaitFor([&] { return FindTopLevel(pid, L"#32770", main); }, kStartTimeout, "the open dialog");
-        // The file-name box: a combo box in the Explorer-style dialog, an
-        // edit box in the old one.
-        HWND nameBox = GetDlgItem(dialog, 0x47C);
-        if (!nameBox) nameBox = GetDlgItem(dialog, 0x480);
-        if (!nameBox) throw ProbeError("the open dialog has no file-name box");
-        const std::wstring name = Wide(file);
-        SendMessageW(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-        WaitFor([&] { return IsWindow(dialog) ? nullptr : main; }, kStartTimeout,
-                "the open dialog to accept the file (does it exist?)");
+        HWND main = WaitForMainWindow(pid, kStartTimeout, kPoll);
+        HWND dialog = FillOpenDialog(pid, main, Wide(file), kStartTimeout, kPoll);
+        AcceptOpenDialog(dialog, kStartTimeout, kPoll);
 
         // The run is over when the program's thread, at a message it serves,
         // has the main window enabled and no processing window.
-        WaitFor(
-            [&]() -> HWND {
+        WaitUntil(
+            [&] {
                 RoundTrip(main);
-                return IsWindowEnabled(main) && !FindTopLevel(pid, L"Quibex.frmProcess") ? main : nullptr;
+                return IsWindowEnabled(main) && !FindTopLevel(pid, L"Quibex.frmProcess");
             },
-            kRunTimeout, "the run to end");
+            kRunTimeout, "the run to end", kPoll);
 
         HWND list = GetDlgItem(main, IDC_LISTITEM);
         for (std::size_t i = 0; i < indices.size(); ++i) Click(list, indices[i], i > 0);
         RoundTrip(main);
 
         const std::string report = Report(main);
-        if (!keep) CloseAndWait(main, info.hProcess);
+        if (!keep) CloseAndWait(main, program.process.Get(), kEndTimeout);
         WriteAnswer(report, outPath);
         return 0;
     } catch (...) {
-        if (!keep) TerminateProcess(info.hProcess, 1);
+        if (!keep) TerminateProcess(program.process.Get(), 1);
         throw;
     }
 }
 
 constexpr wchar_t kAboutClass[] = L"Quibex.frmAbout";
 
-// Starts the program and returns its process, once its main window is up.
-struct Started {
-    quibex::UniqueKernelHandle process;
-    DWORD pid = 0;
-    HWND main = nullptr;
-};
-
-Started StartProgram(const std::string& exe) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    std::wstring commandLine = L"\"" + Wide(exe) + L"\"";
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-        throw ProbeError("cannot start '" + exe + "': error " + std::to_string(GetLastError()));
-    }
-    CloseHandle(info.hThread);
-    Started started;
-    started.process.Reset(info.hProcess);
-    started.pid = info.dwProcessId;
-    try {
-        started.main = WaitFor([&] { return FindTopLevel(started.pid, L"Quibex.frmMain"); }, kStartTimeout,
-                               "the main window");
-    } catch (...) {
-        TerminateProcess(info.hProcess, 1);
-        throw;
-    }
-    return started;
-}
-
 // What a link label shows on the screen now.
-quibex::probe::InkReading ReadLink(HWND label) {
+InkReading ReadLink(HWND label) {
     RECT r{};
     if (!GetWindowRect(label, &r) || r.right <= r.left || r.bottom <= r.top) return {};
     const int width = r.right - r.left;
@@ -325,13 +194,13 @@ quibex::probe::InkReading ReadLink(HWND label) {
     quibex::WindowDC screen(nullptr);
     void* bits = nullptr;
     HBITMAP picture = CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!picture || !bits) throw ProbeError("cannot make a picture of a link");
+    if (!picture || !bits) throw Failure("cannot make a picture of a link");
     HDC dc = CreateCompatibleDC(screen.Get());
     HGDIOBJ old = SelectObject(dc, picture);
     BitBlt(dc, 0, 0, width, height, screen.Get(), r.left, r.top, SRCCOPY);
     GdiFlush();
     const COLORREF ink = GetSysColor(COLOR_HIGHLIGHT);  // COLORREF is 0xBBGGRR, the picture 0xRRGGBB
-    const quibex::probe::InkReading reading = quibex::probe::ReadInk(
+    const InkReading reading = ReadInk(
         static_cast<const std::uint32_t*>(bits), width, height,
         (GetRValue(ink) << 16) | (GetGValue(ink) << 8) | GetBValue(ink));
     SelectObject(dc, old);
@@ -350,19 +219,25 @@ int About(const std::string& exe, const std::string& hover, const std::string& o
     int hoverId = 0;
     if (hover == "email") hoverId = IDC_LBLEMAIL;
     if (hover == "url") hoverId = IDC_LBLURL;
-    if (!hover.empty() && !hoverId) throw ProbeError("--hover takes email or url, not '" + hover + "'");
+    if (!hover.empty() && !hoverId) throw Failure("--hover takes email or url, not '" + hover + "'");
 
     // The pointer in a corner, away from where the About window will be.
     SetCursorPos(0, 0);
-    Started program = StartProgram(exe);
-    HWND main = program.main;
+    const Program program = Start(exe);
+    HWND main = nullptr;
+    try {  // without its main window there is nothing to keep
+        main = WaitForMainWindow(program.pid, kStartTimeout, kPoll);
+    } catch (...) {
+        TerminateProcess(program.process.Get(), 1);
+        throw;
+    }
     try {
         PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDM_HELPABOUT, 0), 0);
         HWND about = WaitFor([&] { return FindTopLevel(program.pid, std::wstring(kAboutClass), main); },
-                             kStartTimeout, "the About window");
+                             kStartTimeout, "the About window", kPoll);
         HWND email = GetDlgItem(about, IDC_LBLEMAIL);
         HWND url = GetDlgItem(about, IDC_LBLURL);
-        if (!email || !url) throw ProbeError("the About window has no link labels");
+        if (!email || !url) throw Failure("the About window has no link labels");
 
         if (hoverId) {
             RECT r{};
@@ -371,25 +246,25 @@ int About(const std::string& exe, const std::string& hover, const std::string& o
         }
         // Until both links are painted and the hovered one, if any, shows
         // its underline after a tick of the window's timer.
-        quibex::probe::InkReading emailInk, urlInk;
-        WaitFor(
-            [&]() -> HWND {
+        InkReading emailInk, urlInk;
+        WaitUntil(
+            [&] {
                 RoundTrip(about);
                 emailInk = ReadLink(email);
                 urlInk = ReadLink(url);
-                if (!emailInk.inked || !urlInk.inked) return nullptr;
-                if (hoverId == IDC_LBLEMAIL && !emailInk.underlined) return nullptr;
-                if (hoverId == IDC_LBLURL && !urlInk.underlined) return nullptr;
-                return about;
+                if (!emailInk.inked || !urlInk.inked) return false;
+                if (hoverId == IDC_LBLEMAIL && !emailInk.underlined) return false;
+                if (hoverId == IDC_LBLURL && !urlInk.underlined) return false;
+                return true;
             },
-            kStartTimeout, hoverId ? "the link's underline" : "the links to be painted");
+            kStartTimeout, hoverId ? "the link's underline" : "the links to be painted", kPoll);
 
         std::ostringstream out;
         out << "{\"caption\": " << JsonString(Utf8(TextOf(about))) << ", \"labels\": {";
         bool first = true;
         for (const quibex::AboutLabel& label : quibex::kAboutLabels) {
             HWND control = GetDlgItem(about, label.id);
-            if (!control) throw ProbeError("the About window has no " + std::string(label.name));
+            if (!control) throw Failure("the About window has no " + std::string(label.name));
             out << (first ? "" : ", ") << JsonString(label.name) << ": " << JsonString(Utf8(TextOf(control)));
             first = false;
         }
@@ -405,10 +280,10 @@ int About(const std::string& exe, const std::string& hover, const std::string& o
 
         if (!keep) {
             PostKey(about, VK_ESCAPE);
-            WaitFor([&] { return IsWindow(about) ? nullptr : main; }, kEndTimeout, "Esc to close the About window");
+            WaitUntil([&] { return !IsWindow(about); }, kEndTimeout, "Esc to close the About window", kPoll);
             RoundTrip(main);
-            if (!IsWindowEnabled(main)) throw ProbeError("the main window stayed disabled after the About window");
-            CloseAndWait(main, program.process.Get());
+            if (!IsWindowEnabled(main)) throw Failure("the main window stayed disabled after the About window");
+            CloseAndWait(main, program.process.Get(), kEndTimeout);
         }
         WriteAnswer(out.str(), outPath);
         return 0;
@@ -420,18 +295,18 @@ int About(const std::string& exe, const std::string& hover, const std::string& o
 
 int Close() {
     HWND main = FindTopLevel(0, L"Quibex.frmMain");
-    if (!main) throw ProbeError("no Quibex main window is open");
+    if (!main) throw Failure("no Quibex main window is open");
     DWORD pid = 0;
     GetWindowThreadProcessId(main, &pid);
     const quibex::UniqueKernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
-    if (!process) throw ProbeError("cannot reach the Quibex process");
-    CloseAndWait(main, process.Get());
+    if (!process) throw Failure("cannot reach the Quibex process");
+    CloseAndWait(main, process.Get(), kEndTimeout);
     return 0;
 }
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw ProbeError("cannot open '" + path + "'");
+    if (!in) throw Failure("cannot open '" + path + "'");
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
@@ -439,10 +314,10 @@ std::string ReadFile(const std::string& path) {
 
 int SameLabels(const std::string& a, const std::string& b) {
     std::string error;
-    const auto left = quibex::probe::StringObject(ReadFile(a), "labels", &error);
-    if (!left) throw ProbeError(a + ": " + error);
-    const auto right = quibex::probe::StringObject(ReadFile(b), "labels", &error);
-    if (!right) throw ProbeError(b + ": " + error);
+    const auto left = StringObject(ReadFile(a), "labels", &error);
+    if (!left) throw Failure(a + ": " + error);
+    const auto right = StringObject(ReadFile(b), "labels", &error);
+    if (!right) throw Failure(b + ": " + error);
     int differences = 0;
     for (quibex::Label label : quibex::AllLabels()) {
         const std::string name(quibex::LabelName(label));
@@ -462,6 +337,35 @@ int SameLabels(const std::string& a, const std::string& b) {
     return differences == 0 ? 0 : 1;
 }
 
+// The options of a command from args[from] on: --keep, and each of `valued`
+// followed by its value (the last one counts when given twice). Nothing when
+// an option is unknown or lacks its value.
+struct Options {
+    std::map<std::string, std::string> values;
+    bool keep = false;
+
+    std::string Value(const std::string& name) const {
+        const auto found = values.find(name);
+        return found == values.end() ? std::string() : found->second;
+    }
+};
+
+std::optional<Options> ReadOptions(const std::vector<std::string>& args, std::size_t from,
+                                   std::initializer_list<std::string_view> valued) {
+    Options options;
+    for (std::size_t i = from; i < args.size(); ++i) {
+        if (args[i] == "--keep") {
+            options.keep = true;
+        } else if (i + 1 < args.size() && std::find(valued.begin(), valued.end(), args[i]) != valued.end()) {
+            options.values[args[i]] = args[i + 1];
+            ++i;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
 int Usage() {
     std::fputs(
         "usage: quibex-probe open FILE --exe QUIBEX.EXE [--select I,J,...] [--out JSON] [--keep]\n"
@@ -478,42 +382,15 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     try {
         if (args.size() >= 2 && args[0] == "open") {
-            std::string exe, select, out;
-            bool keep = false;
-            for (std::size_t i = 2; i < args.size(); ++i) {
-                if (args[i] == "--keep") {
-                    keep = true;
-                } else if (i + 1 < args.size() && args[i] == "--exe") {
-                    exe = args[++i];
-                } else if (i + 1 < args.size() && args[i] == "--select") {
-                    select = args[++i];
-                } else if (i + 1 < args.size() && args[i] == "--out") {
-                    out = args[++i];
-                } else {
-                    return Usage();
-                }
-            }
-            if (exe.empty()) return Usage();
-            return Open(args[1], exe, select, out, keep);
+            const auto options = ReadOptions(args, 2, {"--exe", "--select", "--out"});
+            if (!options || options->Value("--exe").empty()) return Usage();
+            return Open(args[1], options->Value("--exe"), options->Value("--select"), options->Value("--out"),
+                        options->keep);
         }
         if (!args.empty() && args[0] == "about") {
-            std::string exe, hover, out;
-            bool keep = false;
-            for (std::size_t i = 1; i < args.size(); ++i) {
-                if (args[i] == "--keep") {
-                    keep = true;
-                } else if (i + 1 < args.size() && args[i] == "--exe") {
-                    exe = args[++i];
-                } else if (i + 1 < args.size() && args[i] == "--hover") {
-                    hover = args[++i];
-                } else if (i + 1 < args.size() && args[i] == "--out") {
-                    out = args[++i];
-                } else {
-                    return Usage();
-                }
-            }
-            if (exe.empty()) return Usage();
-            return About(exe, hover, out, keep);
+            const auto options = ReadOptions(args, 1, {"--exe", "--hover", "--out"});
+            if (!options || options->Value("--exe").empty()) return Usage();
+            return About(options->Value("--exe"), options->Value("--hover"), options->Value("--out"), options->keep);
         }
         if (args.size() == 1 && args[0] == "close") return Close();
         if (args.size() == 3 && args[0] == "same-labels") return SameLabels(args[1], args[2]);
