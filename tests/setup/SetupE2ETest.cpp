@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "setup/WinSupport.h"
-#include "tests/setup/LinkReading.h"
+#include "tests/setup/SetupFiles.h"
 #include "tests/ui/probe/Driver.h"
 #include "tests/support/TestSupport.h"
 
@@ -36,6 +36,8 @@ namespace quibex {
 namespace {
 
 using probe::ClassOf;
+using test::IsFile;
+using test::Listing;
 using test::LinkProperties;
 using test::ReadLink;
 using test::TempDir;
@@ -169,24 +171,6 @@ std::wstring ShellFolder(int csidl) {
     wchar_t path[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
     return WithBackslash(path);
-}
-
-bool IsFile(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::set<std::wstring> Listing(const std::wstring& folder) {
-    std::set<std::wstring> names;
-    WIN32_FIND_DATAW found{};
-    HANDLE find = FindFirstFileW((WithBackslash(folder) + L"*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..") names.insert(name);
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
-    return names;
 }
 
 std::optional<std::string> Contents(const std::wstring& path) {

@@ -15,41 +15,20 @@
 #include "setup/mdlParam.h"
 #include "setup/mdlPath.h"
 #include "setup/mdlShellLnk.h"
-#include "tests/setup/LinkReading.h"
+#include "tests/setup/SetupFiles.h"
 #include "tests/support/TestSupport.h"
 
 namespace quibex {
 namespace {
 
+using test::IsFile;
+using test::IsFolder;
+using test::Listing;
 using test::LinkProperties;
 using test::ReadLink;
 using test::TempDir;
 
 std::wstring Wide(const std::string& text) { return win::FromAnsi(text); }
-
-bool IsFolder(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool IsFile(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// The names in `folder`, without "." and "..".
-std::set<std::wstring> Listing(const std::wstring& folder) {
-    std::set<std::wstring> names;
-    WIN32_FIND_DATAW found{};
-    HANDLE find = FindFirstFileW((mdlPath::WithTrailingBackslash(folder) + L"*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..") names.insert(name);
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
-    return names;
-}
 
 std::string Contents(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

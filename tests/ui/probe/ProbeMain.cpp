@@ -142,14 +142,26 @@ void WriteAnswer(const std::string& report, const std::string& outPath) {
     }
 }
 
+// The started program's main window. A program that never shows one is
+// ended, --keep or not: there is nothing to keep, and "close" could not
+// find it.
+HWND MainWindowOf(const Program& program) {
+    try {
+        return WaitForMainWindow(program.pid, kStartTimeout, kPoll);
+    } catch (...) {
+        TerminateProcess(program.process.Get(), 1);
+        throw;
+    }
+}
+
 int Open(const std::string& file, const std::string& exe, const std::string& select, const std::string& outPath,
          bool keep) {
     const std::vector<int> indices = select.empty() ? std::vector<int>{} : ParseIndices(select);
 
     const Program program = Start(exe);
     const DWORD pid = program.pid;
+    HWND main = MainWindowOf(program);
     try {
-        HWND main = WaitForMainWindow(pid, kStartTimeout, kPoll);
         HWND dialog = FillOpenDialog(pid, main, Wide(file), kStartTimeout, kPoll);
         AcceptOpenDialog(dialog, kStartTimeout, kPoll);
 
@@ -224,13 +236,7 @@ int About(const std::string& exe, const std::string& hover, const std::string& o
     // The pointer in a corner, away from where the About window will be.
     SetCursorPos(0, 0);
     const Program program = Start(exe);
-    HWND main = nullptr;
-    try {  // without its main window there is nothing to keep
-        main = WaitForMainWindow(program.pid, kStartTimeout, kPoll);
-    } catch (...) {
-        TerminateProcess(program.process.Get(), 1);
-        throw;
-    }
+    HWND main = MainWindowOf(program);
     try {
         PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDM_HELPABOUT, 0), 0);
         HWND about = WaitFor([&] { return FindTopLevel(program.pid, std::wstring(kAboutClass), main); },

@@ -1,4 +1,4 @@
-#include "tests/setup/LinkReading.h"
+#include "tests/setup/SetupFiles.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -12,6 +12,32 @@
 #include "setup/WinSupport.h"
 
 namespace quibex::test {
+
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::set<std::wstring> Listing(const std::wstring& folder) {
+    std::set<std::wstring> names;
+    std::wstring pattern = folder;
+    if (pattern.empty() || pattern.back() != L'\\') pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW found{};
+    HANDLE find = FindFirstFileW(pattern.c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.insert(name);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    return names;
+}
 
 LinkProperties ReadLink(const std::wstring& linkFile) {
     LinkProperties p;

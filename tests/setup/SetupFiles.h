@@ -1,10 +1,17 @@
 #pragma once
-// A link file read back through the shell's link object, as the Start menu
-// reads it, for the tests of the links set-up writes.
+// What set-up leaves on disk, read back for its Windows tests: files,
+// folder listings, and links through the shell's link object, as the Start
+// menu reads them.
 
+#include <set>
 #include <string>
 
 namespace quibex::test {
+
+bool IsFile(const std::wstring& path);
+bool IsFolder(const std::wstring& path);
+// The names in `folder`, without "." and "..".
+std::set<std::wstring> Listing(const std::wstring& folder);
 
 struct LinkProperties {
     std::string target, workingFolder, arguments, iconFile, description;
