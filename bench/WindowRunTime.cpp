@@ -87,7 +87,7 @@ int Open(const std::string& file, const std::string& exe, int runs, const std::s
     try {
         HWND main = WaitForMainWindow(program.pid, kStartTimeout, kPoll);
         std::ostringstream out;
-        const std::wstring wideFile = Wide(file);
+        const std::wstring wideFile = Widen(file);
         for (int i = 0; i < runs; ++i) out << "run " << TimedRun(program.pid, main, wideFile) << "\n";
         out << Figures(main);
 

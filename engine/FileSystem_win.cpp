@@ -7,18 +7,13 @@
 #include <string>
 
 #include "engine/FileSystem.h"
+#include "engine/WideText_win.h"
 
 namespace quibex {
 
 namespace {
 
-std::wstring Widen(const std::string& text) {
-    if (text.empty()) return {};
-    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
+using win::Widen;
 
 std::string SystemMessage(DWORD code) {
     char* text = nullptr;

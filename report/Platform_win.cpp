@@ -4,33 +4,13 @@
 
 #include <cstdio>
 
+#include "engine/WideText_win.h"
 #include "report/Platform.h"
 
 namespace quibex::report {
 
-namespace {
-
-std::wstring Widen(std::string_view text, UINT codePage) {
-    if (text.empty()) return {};
-    int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
-
-std::string Narrow(std::wstring_view wide, UINT codePage) {
-    if (wide.empty()) return {};
-    int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                nullptr);
-    std::string text(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0) {
-        WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n, nullptr,
-                            nullptr);
-    }
-    return text;
-}
-
-}  // namespace
+using win::Narrow;
+using win::Widen;
 
 std::string TextToUtf8(std::string_view text) { return Narrow(Widen(text, CP_ACP), CP_UTF8); }
 

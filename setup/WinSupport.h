@@ -11,6 +11,8 @@
 #include <string_view>
 #include <utility>
 
+#include "engine/WideText_win.h"
+
 namespace quibex::win {
 
 // A COM interface pointer, released on destruction.
@@ -106,15 +108,6 @@ public:
 private:
     HANDLE h_;
 };
-
-// ANSI text of the system code page as UTF-16.
-inline std::wstring FromAnsi(std::string_view text) {
-    if (text.empty()) return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
 
 // UTF-16 text in the system code page; nothing when a character has no form
 // there (the "?" Windows would put in its place names another file).

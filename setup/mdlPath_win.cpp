@@ -18,7 +18,7 @@ constexpr wchar_t kShellFoldersKey[] = L"Software\\Microsoft\\Windows\\CurrentVe
 
 // The ANSI text of a NUL-filled buffer, up to its first NUL (or its end).
 std::wstring BufferText(const std::array<char, MAX_PATH>& buffer) {
-    return win::FromAnsi(std::string_view(buffer.data(), strnlen(buffer.data(), buffer.size())));
+    return win::Widen(std::string_view(buffer.data(), strnlen(buffer.data(), buffer.size())));
 }
 
 // The text the shell gives for `csidl`, without the trailing-separator rule;

@@ -4,13 +4,15 @@
 
 #include "ui/Win32.h"
 
+#include "engine/WideText_win.h"
+
 #include <string>
 #include <string_view>
 
 namespace quibex {
 
-std::wstring Widen(std::string_view ansi);
-std::string Narrow(std::wstring_view wide);
+using win::Narrow;
+using win::Widen;
 
 // A window's text, as ANSI text.
 std::string WindowTextOf(HWND hwnd);

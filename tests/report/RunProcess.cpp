@@ -9,6 +9,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "engine/WideText_win.h"
 #else
 #include <cerrno>
 #include <fcntl.h>
@@ -26,13 +28,7 @@ std::string ReadAll(const std::string& path) {
 }
 
 #ifdef _WIN32
-std::wstring Widen(const std::string& text) {
-    if (text.empty()) return {};
-    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
+using win::Widen;
 
 // One argument quoted as the C runtime's command-line parser reads it back.
 std::wstring QuoteArgument(const std::wstring& arg) {

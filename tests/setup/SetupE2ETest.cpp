@@ -48,7 +48,7 @@ constexpr DWORD kSafetyNetMs = 60000;  // a run that hangs fails instead of bloc
 constexpr std::chrono::milliseconds kAnswerTimeout{5000};
 constexpr char kLockJournal[] = "setup-e2e-locked.txt";
 
-std::wstring Wide(const std::string& text) { return win::FromAnsi(text); }
+using win::Widen;
 std::string Narrow(const std::wstring& text) { return win::ToAnsi(text).value_or("?"); }
 
 std::wstring WithBackslash(std::wstring path) {
@@ -83,7 +83,7 @@ std::string UnixPathOf(const std::wstring& path) {
 // Wine a Linux path, which becomes a drive path here.
 std::wstring QuibexExePath() {
     const std::string built = QUIBEX_EXE;
-    if (built.empty() || built[0] != '/') return Wide(built);
+    if (built.empty() || built[0] != '/') return Widen(built);
     const auto fn = WineExport<DosFileNameFn>(L"kernel32.dll", "wine_get_dos_file_name");
     wchar_t* dos = fn ? fn(built.c_str()) : nullptr;
     if (!dos) return {};
@@ -349,7 +349,7 @@ protected:
         }
         commonBefore_ = Listing(common_);
         userBefore_ = Listing(user_);
-        current_ = Wide(currentDir_.Path());
+        current_ = Widen(currentDir_.Path());
     }
 
     void TearDown() override {

@@ -28,7 +28,7 @@ using test::LinkProperties;
 using test::ReadLink;
 using test::TempDir;
 
-std::wstring Wide(const std::string& text) { return win::FromAnsi(text); }
+using win::Widen;
 
 std::string Contents(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -98,7 +98,7 @@ TEST_F(SetupWin, RegistryFolderReadsStringValuesThatFit) {
 
 TEST_F(SetupWin, WritableFolderIsTrueAndLeavesNothingBehind) {
     TempDir dir;
-    const std::wstring folder = Wide(dir.Path());
+    const std::wstring folder = Widen(dir.Path());
     EXPECT_TRUE(mdlPath::IsFolderWritable(folder));
     EXPECT_TRUE(mdlPath::IsFolderWritable(folder + L"\\"));
     EXPECT_TRUE(Listing(folder).empty());
@@ -113,11 +113,11 @@ TEST_F(SetupWin, WritableIsFalseWhereNoFileCanBeMade) {
     };
     const Case cases[] = {
         {"empty", L""},
-        {"missing folder", Wide(dir.Join("missing"))},
-        {"a file", Wide(file)},
+        {"missing folder", Widen(dir.Join("missing"))},
+        {"a file", Widen(file)},
     };
     for (const Case& c : cases) EXPECT_FALSE(mdlPath::IsFolderWritable(c.folder)) << c.what;
-    EXPECT_EQ(Listing(Wide(dir.Path())), std::set<std::wstring>{L"plain.txt"});
+    EXPECT_EQ(Listing(Widen(dir.Path())), std::set<std::wstring>{L"plain.txt"});
     EXPECT_EQ(Contents(file), "not a folder");
 }
 
@@ -134,10 +134,10 @@ std::set<std::wstring> Occupy(const TempDir& dir, mdlPath::TestFileNames& names,
 
 // `dir` holds exactly `kept`, each file still with its "keep".
 void ExpectKept(const TempDir& dir, const std::set<std::wstring>& kept) {
-    EXPECT_EQ(Listing(Wide(dir.Path())), kept);
+    EXPECT_EQ(Listing(Widen(dir.Path())), kept);
     for (const std::wstring& name : kept) {
         const std::string path = dir.Join(win::ToAnsi(name).value());
-        if (IsFile(Wide(path))) {
+        if (IsFile(Widen(path))) {
             EXPECT_EQ(Contents(path), "keep") << path;
         }
     }
@@ -152,11 +152,11 @@ TEST_F(SetupWin, WritableNeverTouchesWhatHasTheSameName) {
         mdlPath::TestFileNames taken(seed);
         std::set<std::wstring> kept = Occupy(dir, taken, occupied);
         const std::wstring folderName = taken.Next();
-        ASSERT_TRUE(CreateDirectoryW((Wide(dir.Path()) + L"\\" + folderName).c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW((Widen(dir.Path()) + L"\\" + folderName).c_str(), nullptr));
         kept.insert(folderName);
 
         mdlPath::TestFileNames names(seed);
-        EXPECT_EQ(mdlPath::IsFolderWritable(Wide(dir.Path()), names), occupied < mdlPath::kTestFileAttempts)
+        EXPECT_EQ(mdlPath::IsFolderWritable(Widen(dir.Path()), names), occupied < mdlPath::kTestFileAttempts)
             << occupied << " names taken";
         ExpectKept(dir, kept);
     }
@@ -171,7 +171,7 @@ TEST_F(SetupWin, WritableOnTheClockKeepsFilesOfTheLikelyNames) {
         mdlPath::TestFileNames names(seed);
         kept.merge(Occupy(dir, names, 2));
     }
-    EXPECT_TRUE(mdlPath::IsFolderWritable(Wide(dir.Path())));
+    EXPECT_TRUE(mdlPath::IsFolderWritable(Widen(dir.Path())));
     ExpectKept(dir, kept);
 }
 
@@ -222,9 +222,9 @@ TEST_F(SetupWin, CreateShortcutWritesALinkThatReadsBack) {
     };
     const Case cases[] = {
         {"every property",
-         {Wide(dir.Join("full.lnk")), exe, exeFolder, L"/x \"y z\"", exe, 2, SW_SHOWMINNOACTIVE, L"Olvek Quibex"}},
-        {"set-up's values", {Wide(dir.Join("Quibex.lnk")), exe, exeFolder, L"", exe, 0, SW_SHOW, L"Olvek Quibex"}},
-        {"only the target", {Wide(dir.Join("bare.lnk")), exe, L"", L"", L"", 7, SW_SHOWMAXIMIZED, L""}},
+         {Widen(dir.Join("full.lnk")), exe, exeFolder, L"/x \"y z\"", exe, 2, SW_SHOWMINNOACTIVE, L"Olvek Quibex"}},
+        {"set-up's values", {Widen(dir.Join("Quibex.lnk")), exe, exeFolder, L"", exe, 0, SW_SHOW, L"Olvek Quibex"}},
+        {"only the target", {Widen(dir.Join("bare.lnk")), exe, L"", L"", L"", 7, SW_SHOWMAXIMIZED, L""}},
     };
     for (const Case& c : cases) {
         EXPECT_HRESULT_SUCCEEDED(Create(c.values)) << c.what;
@@ -240,20 +240,20 @@ TEST_F(SetupWin, CreateShortcutWritesALinkThatReadsBack) {
 TEST_F(SetupWin, CreateShortcutFailsWithoutWritingWhenTheFolderIsMissing) {
     TempDir dir;
     const std::wstring exe = mdlParam::ExePath();
-    const std::wstring link = Wide(dir.Join("missing")) + L"\\Quibex.lnk";
+    const std::wstring link = Widen(dir.Join("missing")) + L"\\Quibex.lnk";
     EXPECT_TRUE(FAILED(mdlShellLnk::CreateShortcut(link, exe, L"", L"", L"", 0, SW_SHOW, L"")));
-    EXPECT_TRUE(Listing(Wide(dir.Path())).empty());
+    EXPECT_TRUE(Listing(Widen(dir.Path())).empty());
 }
 
 TEST_F(SetupWin, CreateShortcutRefusesTextWithoutAnAnsiForm) {
     if (GetACP() == CP_UTF8) GTEST_SKIP() << "every character has a form in UTF-8";
     TempDir dir;
-    const std::wstring link = Wide(dir.Join("Quibex.lnk"));
+    const std::wstring link = Widen(dir.Join("Quibex.lnk"));
     // A Gothic letter, outside every ANSI code page but UTF-8.
     const std::wstring description = L"Quibex \U00010330";
     EXPECT_EQ(mdlShellLnk::CreateShortcut(link, mdlParam::ExePath(), L"", L"", L"", 0, SW_SHOW, description),
               HRESULT_FROM_WIN32(ERROR_NO_UNICODE_TRANSLATION));
-    EXPECT_TRUE(Listing(Wide(dir.Path())).empty());
+    EXPECT_TRUE(Listing(Widen(dir.Path())).empty());
 }
 
 // ---- Installing ------------------------------------------------------------
@@ -290,17 +290,17 @@ TEST_F(SetupWin, InstallShortcutWritesIntoTheChosenFolder) {
     for (const Case& c : cases) {
         TempDir common, user, current;
         test::CurrentDirGuard restore;
-        ASSERT_TRUE(SetCurrentDirectoryW(Wide(current.Path()).c_str()));
+        ASSERT_TRUE(SetCurrentDirectoryW(Widen(current.Path()).c_str()));
         TestSystem system;
-        system.common = c.commonKnown ? Wide(common.Path()) + L"\\" : L"";
-        system.user = c.userKnown ? Wide(user.Path()) + L"\\" : L"";
+        system.common = c.commonKnown ? Widen(common.Path()) + L"\\" : L"";
+        system.user = c.userKnown ? Widen(user.Path()) + L"\\" : L"";
         system.commonWritable = c.commonWritable;
 
         EXPECT_HRESULT_SUCCEEDED(mdlMain::InstallShortcut(system)) << c.what;
 
         const std::string* folders[] = {&common.Path(), &user.Path(), &current.Path()};
         for (int i = 0; i < 3; ++i) {
-            const std::wstring folder = Wide(*folders[i]);
+            const std::wstring folder = Widen(*folders[i]);
             if (i == c.expectedIn) {
                 EXPECT_EQ(Listing(folder), std::set<std::wstring>{L"Quibex.lnk"}) << c.what;
                 ExpectLink(folder + L"\\Quibex.lnk", SetUpValues(L""), c.what);
@@ -314,11 +314,11 @@ TEST_F(SetupWin, InstallShortcutWritesIntoTheChosenFolder) {
 TEST_F(SetupWin, InstallShortcutFailsWhenTheChosenFolderCannotTakeTheLink) {
     TempDir common, user;
     TestSystem system;
-    system.common = Wide(common.Path()) + L"\\";
-    system.user = Wide(user.Path()) + L"\\missing\\";
+    system.common = Widen(common.Path()) + L"\\";
+    system.user = Widen(user.Path()) + L"\\missing\\";
     EXPECT_TRUE(FAILED(mdlMain::InstallShortcut(system)));
-    EXPECT_TRUE(Listing(Wide(common.Path())).empty());
-    EXPECT_TRUE(Listing(Wide(user.Path())).empty());
+    EXPECT_TRUE(Listing(Widen(common.Path())).empty());
+    EXPECT_TRUE(Listing(Widen(user.Path())).empty());
 }
 
 TEST_F(SetupWin, SystemSetupPointsTheLinkAtThisProgram) {

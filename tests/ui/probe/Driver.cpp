@@ -8,15 +8,6 @@ namespace quibex::probe {
 
 namespace {
 
-std::string FromWide(UINT codePage, std::wstring_view wide) {
-    if (wide.empty()) return {};
-    const int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                      nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
-
 struct Search {
     DWORD process;
     const std::wstring* className;
@@ -37,18 +28,6 @@ BOOL CALLBACK MatchTopLevel(HWND hwnd, LPARAM param) {
 }
 
 }  // namespace
-
-std::wstring Wide(std::string_view text) {
-    if (text.empty()) return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-    return out;
-}
-
-std::string Narrow(std::wstring_view wide) { return FromWide(CP_ACP, wide); }
-
-std::string Utf8(std::wstring_view wide) { return FromWide(CP_UTF8, wide); }
 
 std::wstring ClassOf(HWND hwnd) {
     wchar_t name[256] = {};  // the longest class name there can be
@@ -95,7 +74,7 @@ Program Start(const std::string& exe) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    std::wstring commandLine = L"\"" + Wide(exe) + L"\"";
+    std::wstring commandLine = L"\"" + Widen(exe) + L"\"";
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
         throw Failure("cannot start '" + exe + "': error " + std::to_string(GetLastError()));
     }

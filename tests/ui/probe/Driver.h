@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/WideText_win.h"
 #include "ui/Handles.h"
 
 namespace quibex::probe {
@@ -20,11 +21,10 @@ struct Failure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Text of the system's ANSI code page as UTF-16, and back; characters
-// without an ANSI form come back as the system's default character.
-std::wstring Wide(std::string_view text);
-std::string Narrow(std::wstring_view wide);
-std::string Utf8(std::wstring_view wide);
+using win::Narrow;
+using win::Widen;
+// UTF-16 as UTF-8, for the probe's JSON.
+inline std::string Utf8(std::wstring_view wide) { return Narrow(wide, CP_UTF8); }
 
 std::wstring ClassOf(HWND hwnd);
 

@@ -137,7 +137,7 @@ void WriteAnswer(const std::string& report, const std::string& outPath) {
     std::ofstream out(outPath + ".part", std::ios::binary);
     out << report;
     out.close();
-    if (!out || !MoveFileExW(Wide(outPath + ".part").c_str(), Wide(outPath).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (!out || !MoveFileExW(Widen(outPath + ".part").c_str(), Widen(outPath).c_str(), MOVEFILE_REPLACE_EXISTING)) {
         throw Failure("cannot write '" + outPath + "'");
     }
 }
@@ -162,7 +162,7 @@ int Open(const std::string& file, const std::string& exe, const std::string& sel
     const DWORD pid = program.pid;
     HWND main = MainWindowOf(program);
     try {
-        HWND dialog = FillOpenDialog(pid, main, Wide(file), kStartTimeout, kPoll);
+        HWND dialog = FillOpenDialog(pid, main, Widen(file), kStartTimeout, kPoll);
         AcceptOpenDialog(dialog, kStartTimeout, kPoll);
 
         // The run is over when the program's thread, at a message it serves,
