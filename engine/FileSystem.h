@@ -2,13 +2,13 @@
 // The file-system port: the engine reaches files and the current directory
 // only through this, so that it runs the same on POSIX, on Win32 and in tests.
 
-#include <array>
 #include <cstddef>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 
+#include "engine/CodePage.h"
 #include "engine/MemberStatistics.h"
 
 namespace quibex {
@@ -18,17 +18,6 @@ namespace quibex {
 class FileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
-};
-
-// Which bytes of the text code page start a double-byte character. Empty in
-// a single-byte code page, where a character is a byte.
-struct CodePage {
-    std::array<bool, 256> leadByte{};
-    bool doubleByte = false;
-
-    bool IsLeadByte(unsigned char c) const { return leadByte[c]; }
-    // Marks the lead-byte range [first, last] (as the platform reports them).
-    void AddLeadRange(unsigned char first, unsigned char last);
 };
 
 // An open file, read from start to end in one pass.
@@ -56,9 +45,15 @@ public:
     // Whether "/" separates folders too when a folder is entered. Project
     // files use "\" only; POSIX paths given to the reporter use "/".
     virtual bool SlashSeparatesFolders() const = 0;
+    // `path` made absolute against the current directory, "." and ".."
+    // folded, as this file system names the file: on POSIX with "/" and the
+    // letter case found on disk. So two paths of one file give one text.
+    virtual std::string FullPath(const std::string& path) = 0;
 };
 
 // The file system of the platform the program runs on (POSIX or Win32).
-std::unique_ptr<IFileSystem> MakePlatformFileSystem();
+// Names and texts are in `textCodePage` when one is given; otherwise in the
+// system's ANSI code page on Win32 and single-byte on POSIX.
+std::unique_ptr<IFileSystem> MakePlatformFileSystem(const CodePage* textCodePage = nullptr);
 
 }  // namespace quibex

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace quibex {
@@ -59,7 +60,8 @@ bool NotFound(int err) { return err == ENOENT || err == ENOTDIR; }
 
 }  // namespace
 
-PosixFileSystem::PosixFileSystem() {
+PosixFileSystem::PosixFileSystem(const CodePage* textCodePage) {
+    if (textCodePage) codePage_ = *textCodePage;
     std::vector<char> buf(4096);
     while (::getcwd(buf.data(), buf.size()) == nullptr && errno == ERANGE) buf.resize(buf.size() * 2);
     cwd_ = buf.data();
@@ -162,6 +164,12 @@ std::optional<Figure> PosixFileSystem::RegularFileSize(const std::string& path) 
     return static_cast<Figure>(st.st_size);
 }
 
+std::string PosixFileSystem::FullPath(const std::string& path) {
+    std::string resolved = Resolve(path);
+    if (resolved.empty() || resolved[0] != '/') resolved = cwd_ + "/" + resolved;
+    return std::filesystem::path(resolved).lexically_normal().string();
+}
+
 bool PosixFileSystem::ChangeDirectory(const std::string& folder) {
     std::string native = Resolve(folder);
     if (::chdir(native.c_str()) != 0) return false;
@@ -171,6 +179,8 @@ bool PosixFileSystem::ChangeDirectory(const std::string& folder) {
     return true;
 }
 
-std::unique_ptr<IFileSystem> MakePlatformFileSystem() { return std::make_unique<PosixFileSystem>(); }
+std::unique_ptr<IFileSystem> MakePlatformFileSystem(const CodePage* textCodePage) {
+    return std::make_unique<PosixFileSystem>(textCodePage);
+}
 
 }  // namespace quibex

@@ -12,13 +12,15 @@ namespace quibex {
 
 class PosixFileSystem : public IFileSystem {
 public:
-    PosixFileSystem();
+    // `textCodePage`: the code page of names and texts; single-byte when null.
+    explicit PosixFileSystem(const CodePage* textCodePage = nullptr);
 
     std::unique_ptr<ByteSource> OpenForReading(const std::string& path) override;
     std::optional<Figure> RegularFileSize(const std::string& path) override;
     bool ChangeDirectory(const std::string& folder) override;
     const CodePage& TextCodePage() const override { return codePage_; }
     bool SlashSeparatesFolders() const override { return true; }
+    std::string FullPath(const std::string& path) override;
 
     // The path as it names a file on this disk: "\" turned into "/", and
     // each component that does not exist as written replaced by an entry
@@ -33,7 +35,7 @@ private:
     std::string FindIgnoringCase(const std::string& folder, const std::string& name);
     std::string Absolute(const std::string& folder) const;
 
-    CodePage codePage_;  // single-byte: one character per byte
+    CodePage codePage_;
     std::string cwd_;
     std::unordered_map<std::string, std::unordered_map<std::string, std::string>> listings_;
 };

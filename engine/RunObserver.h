@@ -1,6 +1,8 @@
 #pragma once
 // What the engine tells its host while it runs.
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace quibex {
@@ -17,6 +19,26 @@ public:
     // A member file could not be read; it keeps zero line figures and the
     // run goes on. For hosts that report it (the window does not).
     virtual void MemberUnreadable(std::string_view /*path*/, std::string_view /*reason*/) {}
+
+    // For hosts that look further into the files than the engine does. The
+    // engine reads every file once; these hand its bytes on as they are read.
+    // An exception thrown by one of them is absorbed like any failed step.
+
+    // A project file was opened and its folder made current (`path` as the
+    // group or the user named it). Every line of it follows, as written and
+    // without its line break (a line too long to name anything comes empty),
+    // then ProjectEnd, also when reading stops early. Members listed in
+    // between belong to this project.
+    virtual void ProjectBegin(const std::string& /*path*/) {}
+    virtual void ProjectLine(std::string_view /*line*/) {}
+    virtual void ProjectEnd() {}
+
+    // The current member's file was opened; its bytes follow in order, then
+    // MemberTextEnd, also after a read error. A member whose file cannot be
+    // opened gets none of the three.
+    virtual void MemberTextBegin(const std::string& /*path*/) {}
+    virtual void MemberText(const char* /*data*/, std::size_t /*size*/) {}
+    virtual void MemberTextEnd() {}
 };
 
 }  // namespace quibex

@@ -47,9 +47,11 @@ public:
     explicit ListFileReader(std::unique_ptr<ByteSource> source) : source_(std::move(source)), buffer_(64 * 1024) {}
 
     // The next line that holds "=", split; false at the end of the file.
-    bool Next(KeyValue& out) {
+    // Every line read on the way, that one included, goes to `observer`.
+    bool Next(KeyValue& out, IRunObserver* observer) {
         std::string line;
         while (ReadLine(line)) {
+            if (observer) Step([&] { observer->ProjectLine(line); });
             if (auto kv = SplitLine(line)) {
                 out = std::move(*kv);
                 return true;
@@ -196,8 +198,14 @@ void mdlFill::EnterFolderOf(const std::string& path) {
 void mdlFill::ReadProjectFile(const std::string& path) {
     ListFileReader reader(OpenForReading(path));
     EnterFolderOf(path);
+    Step([&] { observer_.ProjectBegin(path); });
+    // Told also when a member's failure or a read error ends the reading.
+    struct EndGuard {
+        IRunObserver& observer;
+        ~EndGuard() { Step([&] { observer.ProjectEnd(); }); }
+    } endGuard{observer_};
     KeyValue kv;
-    while (reader.Next(kv)) {
+    while (reader.Next(kv, &observer_)) {
         if (const MemberKind* kind = FindMemberKind(kv.key)) AddMember(kv.value, kind->key);
     }
 }
@@ -206,7 +214,7 @@ void mdlFill::ReadGroupFile(const std::string& path) {
     ListFileReader reader(OpenForReading(path));
     EnterFolderOf(path);
     KeyValue kv;
-    while (reader.Next(kv)) {
+    while (reader.Next(kv, nullptr)) {
         if (kv.key == "startupproject" || kv.key == "project") ReadProjectFile(kv.value);
         // A project makes its own folder current; the next relative project
         // path must again resolve against the group's folder.
@@ -325,13 +333,18 @@ void mdlFill::CountMemberLines(const std::string& path) {
         } counter{*this, record, stats_,
                   kRefreshEvery - (stats_.InterfaceLinesTotal + stats_.CodeLinesTotal) % kRefreshEvery};
         if (buffer_.empty()) buffer_.resize(kReadBuffer);
+        Step([&] { observer_.MemberTextBegin(path); });
         try {
-            while (std::size_t n = file->Read(buffer_.data(), buffer_.size())) scanner.Feed(buffer_.data(), n, counter);
+            while (std::size_t n = file->Read(buffer_.data(), buffer_.size())) {
+                scanner.Feed(buffer_.data(), n, counter);
+                Step([&] { observer_.MemberText(buffer_.data(), n); });
+            }
             scanner.Finish(counter);
         } catch (const std::exception& e) {
             // A read error ends the counting; the lines counted so far stay.
             observer_.MemberUnreadable(path, e.what());
         }
+        Step([&] { observer_.MemberTextEnd(); });
     }
     Step([&] { RefreshLineFigures(); });
     Step([&] { observer_.Yield(); });

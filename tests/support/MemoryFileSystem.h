@@ -40,6 +40,7 @@ public:
     }
     const CodePage& TextCodePage() const override { return codePage_; }
     bool SlashSeparatesFolders() const override { return true; }
+    std::string FullPath(const std::string& path) override { return Normal(path); }
 
     CodePage codePage_;
     std::string cwd_ = "/";
