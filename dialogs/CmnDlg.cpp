@@ -55,7 +55,7 @@ void CmnDlg::SetDialogTitle(std::string_view value) {
 
 void CmnDlg::SetFileName(std::string_view value) {
   fileName_ = value;
-  fileTitle_ = TitleFromPath(fileName_);
+  fileTitle_ = TitleFromPath(fileName_, platform_.TextCodePage());
   Changed("FileName");
 }
 
@@ -108,7 +108,7 @@ void CmnDlg::ShowFileDialog(FileDialogKind kind) {
   FileDialogRequest request;
   step([&] { request.owner = host_.OwnerWindow(); });
   step([&] {
-    request.filter = ConvertFilter(filter_);
+    request.filter = ConvertFilter(filter_, platform_.TextCodePage());
     request.filterIndex = filterIndex_;
     request.file = FileDialogBuffer(fileName_, save ? kSaveFileSpare : kOpenFileSpare);
     request.maxFile = static_cast<std::uint32_t>(request.file.size() - 1);

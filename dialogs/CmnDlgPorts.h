@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/CodePage.h"
+
 namespace quibex {
 
 // A window handle as an opaque number; the Win32 layer casts it to HWND.
@@ -89,6 +91,12 @@ class CmnDlgPlatform {
   // Starts a command line with the given window state and does not wait for
   // it; throws CmnDlgError when it cannot be started.
   virtual void StartProcess(const std::string& commandLine, std::int32_t windowState) = 0;
+  // The code page of the texts the dialogs take and give: where a double-
+  // byte character's trail byte must not be read as "|" or "\".
+  virtual const CodePage& TextCodePage() {
+    static const CodePage kSingleByte;
+    return kSingleByte;
+  }
 };
 
 }  // namespace quibex

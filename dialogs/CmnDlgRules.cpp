@@ -4,17 +4,21 @@
 
 namespace quibex {
 
-std::string ConvertFilter(std::string_view filter) {
+std::string ConvertFilter(std::string_view filter, const CodePage& codePage) {
   std::string list(filter);
-  for (char& c : list) {
-    if (c == '|') c = '\0';
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (codePage.doubleByte && codePage.IsLeadByte(static_cast<unsigned char>(list[i]))) {
+      ++i;  // and its trail byte with it
+    } else if (list[i] == '|') {
+      list[i] = '\0';
+    }
   }
   list.push_back('\0');
   return list;
 }
 
-std::string TitleFromPath(std::string_view path) {
-  const auto slash = path.rfind('\\');
+std::string TitleFromPath(std::string_view path, const CodePage& codePage) {
+  const auto slash = LastCharacter(path, '\\', codePage);
   if (slash == std::string_view::npos) return {};
   return std::string(path.substr(slash + 1));
 }

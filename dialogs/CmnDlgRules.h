@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/CodePage.h"
+
 namespace quibex {
 
 // The cancel code of every dialog of the control.
@@ -39,10 +41,12 @@ static_assert(HimetricFromTwips(kControlSizeTwips) == 979);
 
 // "Desc|*.ext|Desc2|*.x" -> "Desc\0*.ext\0Desc2\0*.x\0". The platform adds the
 // string's own terminator, so the list ends in two NULs. Pairs are not checked.
-std::string ConvertFilter(std::string_view filter);
+// The trail byte of a double-byte character is never a "|".
+std::string ConvertFilter(std::string_view filter, const CodePage& codePage = CodePage{});
 
-// The text after the last "\" of a path; empty when there is none.
-std::string TitleFromPath(std::string_view path);
+// The text after the last "\" of a path; empty when there is none. The trail
+// byte of a double-byte character is never a "\".
+std::string TitleFromPath(std::string_view path, const CodePage& codePage = CodePage{});
 
 // The text of a buffer the platform filled, up to its first NUL.
 std::string TextBeforeNul(std::string_view buffer);

@@ -68,6 +68,16 @@ const CmnDlgApi& SystemCmnDlgApi() {
   return api;
 }
 
+Win32CmnDlgPlatform::Win32CmnDlgPlatform(const CmnDlgApi& api) : api_(api) {
+  CPINFO info{};
+  if (GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 2) {
+    for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i]; i += 2) {
+      codePage_.AddLeadRange(info.LeadByte[i], info.LeadByte[i + 1]);
+    }
+  }
+  codePage_.number = static_cast<int>(GetACP());
+}
+
 Win32CmnDlgPlatform& Win32CmnDlgPlatform::System() {
   static Win32CmnDlgPlatform platform;
   return platform;

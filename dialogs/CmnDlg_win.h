@@ -54,7 +54,7 @@ inline WindowHandle FromHwnd(HWND hwnd) { return reinterpret_cast<WindowHandle>(
 
 class Win32CmnDlgPlatform : public CmnDlgPlatform {
  public:
-  explicit Win32CmnDlgPlatform(const CmnDlgApi& api = SystemCmnDlgApi()) : api_(api) {}
+  explicit Win32CmnDlgPlatform(const CmnDlgApi& api = SystemCmnDlgApi());
   // One shared instance over the real functions.
   static Win32CmnDlgPlatform& System();
 
@@ -67,9 +67,12 @@ class Win32CmnDlgPlatform : public CmnDlgPlatform {
   // A program named without a folder (rundll32.exe) is taken from the system
   // folder, never from the current directory.
   void StartProcess(const std::string& commandLine, std::int32_t windowState) override;
+  // The system's ANSI code page, which the "A" dialogs speak.
+  const CodePage& TextCodePage() override { return codePage_; }
 
  private:
   CmnDlgApi api_;
+  CodePage codePage_;
 };
 
 // One dialog control for an ordinary window, loaded as from a form that

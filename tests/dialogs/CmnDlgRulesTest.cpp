@@ -27,6 +27,14 @@ TEST(TitleFromPath, IsTheTextAfterTheLastBackslash) {
   for (const auto& c : cases) EXPECT_EQ(TitleFromPath(c.path), c.title) << c.path;
 }
 
+// In code page 932 the second byte of "ポ" is "|" and that of "ソ" is "\\".
+TEST(ConvertFilterAndTitleFromPath, TrailBytesOfDoubleByteCharactersAreNoSeparators) {
+  const CodePage shiftJis = *CodePageFromNumber(932);
+  EXPECT_EQ(ConvertFilter("\x83||*.txt|Text", shiftJis), "\x83|\0*.txt\0Text\0"s);
+  EXPECT_EQ(TitleFromPath("C:\\\x83\\\\\x83\\", shiftJis), "\x83\\");
+  EXPECT_EQ(TitleFromPath("C:\\\x83\\"), "");  // read byte by byte, the trail byte ends the folder
+}
+
 TEST(SpecialFolderNumber, SkipsTwelveToFifteen) {
   const struct { std::int32_t browseWhat; std::optional<std::int32_t> folder; } cases[] = {
       {0, std::nullopt}, {1, 0}, {2, 2}, {11, 11}, {12, 16}, {15, 19}, {17, 21}, {100, 104}, {-1, -1},

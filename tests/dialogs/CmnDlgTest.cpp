@@ -217,6 +217,16 @@ TEST_F(CmnDlgTest, ShowBrowseAnswersThroughFileNameAndCancelErrorAlone) {
   EXPECT_THROW(dlg.ShowOpen(), CmnDlgCancelError);
 }
 
+TEST_F(CmnDlgTest, FileTitleAndFilterSkipTrailBytesInTheSystemsCodePage) {
+  platform.codePage = *CodePageFromNumber(932);
+  dlg.SetFileName("C:\\\x83\\");  // "C:\ソ": the last byte is no folder separator
+  EXPECT_EQ(dlg.FileTitle(), "\x83\\");
+  dlg.SetFilter("\x83||*.x");  // "ポ|*.x"
+  dlg.ShowOpen();
+  ASSERT_TRUE(platform.fileRequest);
+  EXPECT_EQ(platform.fileRequest->filter, "\x83|\0*.x\0"s);
+}
+
 TEST_F(CmnDlgTest, ActionRunsTheOperationOfItsNumber) {
   const struct { std::int32_t action; std::string call; } cases[] = {
       {1, "open"},  {2, "save"}, {3, "color"}, {4, ""}, {5, ""}, {6, ""},

@@ -38,6 +38,7 @@ class FakePlatform : public CmnDlgPlatform {
   std::function<bool(FileDialogRequest&)> fileAnswer = [](FileDialogRequest&) { return false; };
   std::optional<std::string> browseAnswer;
   std::optional<std::int32_t> colorAnswer;
+  CodePage codePage;  // single-byte unless a test sets one
 
   bool RunFileDialog(FileDialogKind kind, FileDialogRequest& request) override {
     Call(kind == FileDialogKind::Open ? "open" : "save");
@@ -53,6 +54,7 @@ class FakePlatform : public CmnDlgPlatform {
   void StartProcess(const std::string& line, std::int32_t state) override {
     Call("start " + line + " /" + std::to_string(state));
   }
+  const CodePage& TextCodePage() override { return codePage; }
 
  private:
   void Call(const std::string& name) {
