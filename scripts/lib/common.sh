@@ -30,7 +30,8 @@ quibex_need_packages() {
 }
 
 quibex_need_native_tools() {
-  quibex_need_packages cmake:cmake g++:g++ make:make /usr/src/googletest/CMakeLists.txt:googletest
+  quibex_need_packages cmake:cmake g++:g++ make:make /usr/src/googletest/CMakeLists.txt:googletest \
+    /usr/include/nlohmann/json.hpp:nlohmann-json3-dev
 }
 
 quibex_need_windows_tools() {
