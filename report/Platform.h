@@ -4,12 +4,19 @@
 #include <string>
 #include <string_view>
 
+#include "report/Utf8.h"
+
 namespace quibex::report {
 
 // Text as the engine holds it (file names and file texts, in the system's
 // code page) turned into UTF-8. On Windows that is the ANSI code page; on
 // POSIX valid UTF-8 is kept and any other byte is read as Windows-1252.
 std::string TextToUtf8(std::string_view text);
+
+// The same for text in a code page named by its Windows number (0: the
+// default of TextToUtf8). A byte sequence the code page does not hold
+// becomes U+FFFD.
+TextConverter TextConverterFor(int codePage);
 
 // `path` made absolute against the current directory, as the window gets a
 // full path from its dialog. The path as given when that fails.

@@ -14,6 +14,11 @@ using win::Widen;
 
 std::string TextToUtf8(std::string_view text) { return Narrow(Widen(text, CP_ACP), CP_UTF8); }
 
+TextConverter TextConverterFor(int codePage) {
+    const UINT from = codePage > 0 ? static_cast<UINT>(codePage) : CP_ACP;
+    return [from](std::string_view text) { return Narrow(Widen(text, from), CP_UTF8); };
+}
+
 std::string AbsolutePath(const std::string& path) {
     // The engine speaks ANSI code-page paths; GetFullPathNameW also turns
     // "/" into "\", the only separator the engine's folder rule knows here.

@@ -1,5 +1,8 @@
 #include "report/ReportOptions.h"
 
+#include <charconv>
+
+#include "engine/CodePage.h"
 #include "ui/Version.h"
 
 namespace quibex::report {
@@ -17,18 +20,13 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool ParseFormat(std::string_view name, ReportFormat& format) {
-    if (name == "text") {
-        format = ReportFormat::Text;
-    } else if (name == "csv") {
-        format = ReportFormat::Csv;
-    } else if (name == "json") {
-        format = ReportFormat::Json;
-    } else {
-        return false;
-    }
-    return true;
-}
+constexpr std::pair<std::string_view, ReportFormat> kFormats[] = {
+    {"text", ReportFormat::Text},
+    {"csv", ReportFormat::Csv},
+    {"json", ReportFormat::Json},
+    {"cloc-json", ReportFormat::ClocJson},
+};
+constexpr std::string_view kFormatList = "text, csv, json or cloc-json";
 
 ParsedCommand Usage(std::string error) {
     ParsedCommand command;
@@ -36,6 +34,43 @@ ParsedCommand Usage(std::string error) {
     command.error = std::move(error);
     return command;
 }
+
+// A whole non-negative decimal number, nothing around it.
+std::optional<long long> WholeNumber(std::string_view text) {
+    long long n = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || n < 0) return std::nullopt;
+    return n;
+}
+
+// The options that take a value, as "--name VALUE" or "--name=VALUE".
+class ValueOption {
+public:
+    ValueOption(const std::vector<std::string>& args, std::size_t& i) : args_(args), i_(i) {}
+
+    // Whether args[i] is option `name` (or `shortName`); fills `value` and
+    // moves past it. `missing` is set when the value is not there.
+    bool Is(std::string_view name, std::string& value, bool& missing, std::string_view shortName = {}) {
+        const std::string& arg = args_[i_];
+        if (arg == name || (!shortName.empty() && arg == shortName)) {
+            if (i_ + 1 == args_.size()) {
+                missing = true;
+            } else {
+                value = args_[++i_];
+            }
+            return true;
+        }
+        if (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 && arg[name.size()] == '=') {
+            value = arg.substr(name.size() + 1);
+            return true;
+        }
+        return false;
+    }
+
+private:
+    const std::vector<std::string>& args_;
+    std::size_t& i_;
+};
 
 }  // namespace
 
@@ -48,10 +83,15 @@ bool HasProjectExtension(std::string_view file) {
 ParsedCommand ParseArguments(const std::vector<std::string>& args) {
     ParsedCommand command;
     command.action = CommandAction::Run;
+    ReportOptions& options = command.options;
     std::vector<std::string> files;
     bool optionsEnded = false;
+    bool topGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        std::string value;
+        bool missing = false;
+        ValueOption option(args, i);
         // A lone "-" is no option; it falls to the extension check below.
         if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
             files.push_back(arg);
@@ -64,20 +104,40 @@ ParsedCommand ParseArguments(const std::vector<std::string>& args) {
             command.action = CommandAction::Version;
             return command;
         } else if (arg == "--progress") {
-            command.options.progress = ProgressMode::On;
+            options.progress = ProgressMode::On;
         } else if (arg == "--no-progress") {
-            command.options.progress = ProgressMode::Off;
-        } else if (arg == "--format" || arg.rfind("--format=", 0) == 0) {
-            std::string value;
-            if (arg == "--format") {
-                if (i + 1 == args.size()) return Usage("--format needs a value: text, csv or json");
-                value = args[++i];
-            } else {
-                value = arg.substr(9);
+            options.progress = ProgressMode::Off;
+        } else if (arg == "--detail") {
+            options.detail = true;
+        } else if (arg == "--procedures") {
+            options.procedures = true;
+        } else if (arg == "--by-file") {
+            options.byFile = true;
+        } else if (option.Is("--format", value, missing)) {
+            if (missing) return Usage("--format needs a value: " + std::string(kFormatList));
+            bool known = false;
+            for (const auto& [name, format] : kFormats) {
+                if (name == value) {
+                    options.format = format;
+                    known = true;
+                }
             }
-            if (!ParseFormat(value, command.options.format)) {
-                return Usage("unknown format '" + value + "': use text, csv or json");
+            if (!known) return Usage("unknown format '" + value + "': use " + std::string(kFormatList));
+        } else if (option.Is("--code-page", value, missing)) {
+            if (missing) return Usage("--code-page needs a number, such as 1252 or 932");
+            auto number = WholeNumber(value);
+            if (!number || *number > 65535 || !CodePageFromNumber(static_cast<int>(*number))) {
+                return Usage("unknown code page '" + value + "': use one of " + std::string(KnownCodePages()));
             }
+            options.codePage = static_cast<int>(*number);
+        } else if (option.Is("--top", value, missing)) {
+            auto number = WholeNumber(value);
+            if (missing || !number || *number > 1'000'000'000) return Usage("--top needs a number of procedures");
+            options.top = static_cast<std::size_t>(*number);
+            topGiven = true;
+        } else if (option.Is("--output", value, missing, "-o")) {
+            if (missing || value.empty()) return Usage("-o needs a file name, or - for standard output");
+            options.output = value;
         } else {
             return Usage("unknown option '" + arg + "'");
         }
@@ -87,12 +147,19 @@ ParsedCommand ParseArguments(const std::vector<std::string>& args) {
     if (!HasProjectExtension(files[0])) {
         return Usage("'" + files[0] + "' is neither a project (.vbp) nor a project group (.vbg)");
     }
-    command.options.file = files[0];
+    if (options.procedures && options.format != ReportFormat::Csv) return Usage("--procedures needs --format csv");
+    if (options.byFile && options.format != ReportFormat::ClocJson) return Usage("--by-file needs --format cloc-json");
+    if (topGiven && options.format != ReportFormat::Text) return Usage("--top needs --format text");
+    // The most complex procedures come from the source model.
+    if (topGiven) options.detail = true;
+    options.file = files[0];
     return command;
 }
 
 std::string UsageText() {
-    return "Usage: quibex-report [--format text|csv|json] [--progress|--no-progress] FILE\n"
+    return "Usage: quibex-report [--format text|csv|json|cloc-json] [--detail] [--top N]\n"
+           "                     [--procedures] [--by-file] [--code-page N] [-o FILE]\n"
+           "                     [--progress|--no-progress] FILE\n"
            "       quibex-report --version | --help\n";
 }
 
@@ -103,19 +170,35 @@ std::string HelpText() {
            "every member's file and companion binary sizes and its interface and\n"
            "code lines, and the project figures, as the Quibex window shows them.\n"
            "\n"
-           "  --format text   a table of the members, then the project figures (default)\n"
-           "  --format csv    one row per member with raw figures (RFC 4180)\n"
-           "  --format json   members, counts, totals and the window's label texts\n"
-           "  --progress      show members and lines read so far on stderr\n"
-           "                  (the default when stderr is a terminal)\n"
-           "  --no-progress   show no progress\n"
-           "  --version       print the version and exit\n"
-           "  --help          print this help and exit\n"
+           "  --format text       a table of the members, then the project figures (default)\n"
+           "  --format csv        one row per member with raw figures (RFC 4180)\n"
+           "  --format json       members, counts, totals and the window's label texts\n"
+           "  --format cloc-json  blank, comment and code lines in the layout of cloc's\n"
+           "                      JSON, language \"Visual Basic 6\"; comment counts comment,\n"
+           "                      Attribute and layout (designer) lines; each file once\n"
+           "  --detail            also read every member's source: lines as designer,\n"
+           "                      attribute, blank, comment and code; procedures with\n"
+           "                      their complexity; Declare statements; a form's\n"
+           "                      controls; the project file's own settings\n"
+           "  --top N             the N most complex procedures in the text report\n"
+           "                      (default 10; implies --detail)\n"
+           "  --procedures        with --format csv: one row per procedure\n"
+           "  --by-file           with --format cloc-json: one entry per member file\n"
+           "  --code-page N       the ANSI code page the project was written in (default\n"
+           "                      1252; 932, 936, 949 and 950 are double-byte). On Windows\n"
+           "                      the default is the system's code page\n"
+           "  -o, --output FILE   write the report to FILE (- for standard output); a\n"
+           "                      report that cannot be written whole leaves FILE as it was\n"
+           "  --progress          show members and lines read so far on stderr\n"
+           "                      (the default when stderr is a terminal)\n"
+           "  --no-progress       show no progress\n"
+           "  --version           print the version and exit\n"
+           "  --help              print this help and exit\n"
            "\n"
            "Exit status: 0 when the file was read (a member file that cannot be read\n"
            "is warned about and counts as empty), 1 when the project or group file,\n"
            "or a project of the group, could not be read (the report shows what was\n"
-           "read before), 2 for a usage error.\n";
+           "read before) or the report could not be written, 2 for a usage error.\n";
 }
 
 std::string VersionText() { return "quibex-report " QUIBEX_VERSION_TEXT; }

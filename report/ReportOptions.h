@@ -1,20 +1,35 @@
 #pragma once
-// The reporter's command line: quibex-report [--format text|csv|json]
-// [--progress|--no-progress] [--version] [--help] FILE.
+// The reporter's command line:
+//   quibex-report [--format text|csv|json|cloc-json] [--detail] [--top N]
+//                 [--procedures] [--by-file] [--code-page N] [-o FILE]
+//                 [--progress|--no-progress] FILE
+//   quibex-report --version | --help
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace quibex::report {
 
-enum class ReportFormat { Text, Csv, Json };
+enum class ReportFormat { Text, Csv, Json, ClocJson };
 enum class ProgressMode { Auto, On, Off };  // Auto: on when stderr is a terminal
 
 struct ReportOptions {
     ReportFormat format = ReportFormat::Text;
     ProgressMode progress = ProgressMode::Auto;
-    std::string file;  // as given
+    std::string file;              // as given
+    bool detail = false;           // --detail: the source model of every member
+    std::optional<int> codePage;   // --code-page N; otherwise 1252, or the system's on Windows
+    std::size_t top = 10;          // --top N: the most complex procedures in the text report
+    bool procedures = false;       // --procedures: CSV rows of procedures, not members
+    bool byFile = false;           // --by-file: cloc-json entries per file
+    std::string output;            // -o FILE; empty or "-" for standard output
+
+    // Whether the report needs the source model of the members.
+    bool NeedsSourceModel() const { return detail || procedures || format == ReportFormat::ClocJson; }
+    bool ToStandardOutput() const { return output.empty() || output == "-"; }
 };
 
 enum class CommandAction { Run, Help, Version, UsageError };
@@ -33,7 +48,7 @@ ParsedCommand ParseArguments(const std::vector<std::string>& args);
 // Whether `file` names a project (.vbp) or a group (.vbg), in any letter case.
 bool HasProjectExtension(std::string_view file);
 
-// The two usage lines shown after a usage error.
+// The usage lines shown after a usage error.
 std::string UsageText();
 // The full text of --help.
 std::string HelpText();

@@ -11,6 +11,7 @@
 
 #include "engine/Display.h"
 #include "engine/MemberStatistics.h"
+#include "report/Utf8.h"
 
 namespace quibex::report {
 
@@ -32,8 +33,6 @@ struct ReportData {
 
     const std::string& Text(Label label) const { return labels[static_cast<int>(label)]; }
 };
-
-using TextConverter = std::function<std::string(std::string_view)>;
 
 // The report of a finished run: the model's records with the display's list
 // entries, the display's labels and the model's totals, texts converted

@@ -4,10 +4,14 @@
 // whatever code page the project was written in.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace quibex::report {
+
+// Turns text as the engine holds it (a project's code page) into UTF-8.
+using TextConverter = std::function<std::string(std::string_view)>;
 
 // Valid UTF-8 passes unchanged; every byte that is not part of a valid
 // UTF-8 sequence is taken as a Windows-1252 character instead (the code page

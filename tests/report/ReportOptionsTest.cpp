@@ -64,12 +64,45 @@ TEST(ParseArguments, RejectsUsageErrorsWithAReason) {
         {{"-"}, "'-' is neither"},
         {{"P.frm"}, "'P.frm' is neither"},
         {{"P.vbp.bak"}, "'P.vbp.bak' is neither"},
+        {{"--code-page", "1200", "P.vbp"}, "unknown code page '1200'"},
+        {{"--code-page=shift-jis", "P.vbp"}, "unknown code page 'shift-jis'"},
+        {{"--code-page"}, "--code-page needs a number"},
+        {{"--top", "-1", "P.vbp"}, "--top needs a number"},
+        {{"--top", "3", "--format", "csv", "P.vbp"}, "--top needs --format text"},
+        {{"--procedures", "P.vbp"}, "--procedures needs --format csv"},
+        {{"--by-file", "--format", "json", "P.vbp"}, "--by-file needs --format cloc-json"},
+        {{"-o", "P.vbp"}, "no project or group file"},
+        {{"P.vbp", "-o"}, "-o needs a file name"},
     };
     for (const auto& [args, reason] : cases) {
         SCOPED_TRACE(testing::PrintToString(args));
         ParsedCommand parsed = ParseArguments(args);
         EXPECT_EQ(parsed.action, CommandAction::UsageError);
         EXPECT_NE(parsed.error.find(reason), std::string::npos) << parsed.error;
+    }
+}
+
+TEST(ParseArguments, SourceModelOptions) {
+    ParsedCommand parsed = ParseArguments({"--detail", "--code-page", "932", "-o", "r.json", "P.vbp"});
+    ASSERT_EQ(parsed.action, CommandAction::Run) << parsed.error;
+    EXPECT_TRUE(parsed.options.detail);
+    EXPECT_EQ(parsed.options.codePage, 932);
+    EXPECT_EQ(parsed.options.output, "r.json");
+
+    // The model is read only when the report shows it; --top asks for it.
+    const std::pair<std::vector<std::string>, bool> cases[] = {
+        {{"P.vbp"}, false},
+        {{"--format", "json", "P.vbp"}, false},
+        {{"--top=3", "P.vbp"}, true},
+        {{"--format", "csv", "--procedures", "P.vbp"}, true},
+        {{"--format", "cloc-json", "P.vbp"}, true},
+        {{"--format=cloc-json", "--by-file", "P.vbp"}, true},
+    };
+    for (const auto& [args, model] : cases) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        parsed = ParseArguments(args);
+        ASSERT_EQ(parsed.action, CommandAction::Run) << parsed.error;
+        EXPECT_EQ(parsed.options.NeedsSourceModel(), model);
     }
 }
 

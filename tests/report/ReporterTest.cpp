@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "report/Reporter.h"
+#include "tests/report/ReportRun.h"
 #include "tests/report/SmallProject.h"
 #include "tests/support/TestSupport.h"
 
@@ -19,20 +20,8 @@ using quibex::test::TempDir;
 using testing::HasSubstr;
 using testing::Not;
 
-struct ReportRun {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-// Runs the reporter with `dir` as the current directory.
-ReportRun RunIn(const std::string& dir, const std::vector<std::string>& args) {
-    CurrentDirGuard guard;
-    std::filesystem::current_path(dir);
-    std::ostringstream out, err;
-    int code = RunReporter(args, out, err, false);
-    return {code, out.str(), err.str()};
-}
+using test::ReportRun;
+using test::RunIn;
 
 TEST(Reporter, JsonOfASmallProjectHasTheHandCountedFigures) {
     TempDir dir;
