@@ -1,8 +1,6 @@
 #include "report/ReportOptions.h"
 
-#include <charconv>
-
-#include "engine/CodePage.h"
+#include "report/Subcommands.h"
 #include "ui/Version.h"
 
 namespace quibex::report {
@@ -35,43 +33,6 @@ ParsedCommand Usage(std::string error) {
     return command;
 }
 
-// A whole non-negative decimal number, nothing around it.
-std::optional<long long> WholeNumber(std::string_view text) {
-    long long n = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || n < 0) return std::nullopt;
-    return n;
-}
-
-// The options that take a value, as "--name VALUE" or "--name=VALUE".
-class ValueOption {
-public:
-    ValueOption(const std::vector<std::string>& args, std::size_t& i) : args_(args), i_(i) {}
-
-    // Whether args[i] is option `name` (or `shortName`); fills `value` and
-    // moves past it. `missing` is set when the value is not there.
-    bool Is(std::string_view name, std::string& value, bool& missing, std::string_view shortName = {}) {
-        const std::string& arg = args_[i_];
-        if (arg == name || (!shortName.empty() && arg == shortName)) {
-            if (i_ + 1 == args_.size()) {
-                missing = true;
-            } else {
-                value = args_[++i_];
-            }
-            return true;
-        }
-        if (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 && arg[name.size()] == '=') {
-            value = arg.substr(name.size() + 1);
-            return true;
-        }
-        return false;
-    }
-
-private:
-    const std::vector<std::string>& args_;
-    std::size_t& i_;
-};
-
 }  // namespace
 
 bool HasProjectExtension(std::string_view file) {
@@ -103,10 +64,6 @@ ParsedCommand ParseArguments(const std::vector<std::string>& args) {
         } else if (arg == "--version") {
             command.action = CommandAction::Version;
             return command;
-        } else if (arg == "--progress") {
-            options.progress = ProgressMode::On;
-        } else if (arg == "--no-progress") {
-            options.progress = ProgressMode::Off;
         } else if (arg == "--detail") {
             options.detail = true;
         } else if (arg == "--procedures") {
@@ -123,23 +80,18 @@ ParsedCommand ParseArguments(const std::vector<std::string>& args) {
                 }
             }
             if (!known) return Usage("unknown format '" + value + "': use " + std::string(kFormatList));
-        } else if (option.Is("--code-page", value, missing)) {
-            if (missing) return Usage("--code-page needs a number, such as 1252 or 932");
-            auto number = WholeNumber(value);
-            if (!number || *number > 65535 || !CodePageFromNumber(static_cast<int>(*number))) {
-                return Usage("unknown code page '" + value + "': use one of " + std::string(KnownCodePages()));
-            }
-            options.codePage = static_cast<int>(*number);
         } else if (option.Is("--top", value, missing)) {
             auto number = WholeNumber(value);
             if (missing || !number || *number > 1'000'000'000) return Usage("--top needs a number of procedures");
             options.top = static_cast<std::size_t>(*number);
             topGiven = true;
-        } else if (option.Is("--output", value, missing, "-o")) {
-            if (missing || value.empty()) return Usage("-o needs a file name, or - for standard output");
-            options.output = value;
         } else {
-            return Usage("unknown option '" + arg + "'");
+            std::string error;
+            switch (TakeCommonOption(args, i, options, error)) {
+                case OptionResult::Taken: break;
+                case OptionResult::Error: return Usage(error);
+                case OptionResult::NotCommon: return Usage("unknown option '" + arg + "'");
+            }
         }
     }
     if (files.empty()) return Usage("no project or group file given");
@@ -164,7 +116,13 @@ std::string UsageText() {
 }
 
 std::string HelpText() {
-    return UsageText() +
+    std::string commands;
+    for (const Subcommand& command : Subcommands()) {
+        if (commands.empty()) commands = "\nCommands (quibex-report COMMAND --help tells more):\n";
+        commands += "  " + std::string(command.name) + std::string(command.name.size() < 18 ? 18 - command.name.size() : 1, ' ') +
+                    std::string(command.summary) + "\n";
+    }
+    return UsageText() + commands +
            "\n"
            "Measures the Visual Basic 6 project (.vbp) or project group (.vbg) FILE:\n"
            "every member's file and companion binary sizes and its interface and\n"
@@ -184,14 +142,7 @@ std::string HelpText() {
            "                      (default 10; implies --detail)\n"
            "  --procedures        with --format csv: one row per procedure\n"
            "  --by-file           with --format cloc-json: one entry per member file\n"
-           "  --code-page N       the ANSI code page the project was written in (default\n"
-           "                      1252; 932, 936, 949 and 950 are double-byte). On Windows\n"
-           "                      the default is the system's code page\n"
-           "  -o, --output FILE   write the report to FILE (- for standard output); a\n"
-           "                      report that cannot be written whole leaves FILE as it was\n"
-           "  --progress          show members and lines read so far on stderr\n"
-           "                      (the default when stderr is a terminal)\n"
-           "  --no-progress       show no progress\n"
+           + std::string(CommonOptionsHelp()) +
            "  --version           print the version and exit\n"
            "  --help              print this help and exit\n"
            "\n"

@@ -11,25 +11,22 @@
 #include <string_view>
 #include <vector>
 
+#include "report/OptionParsing.h"
+
 namespace quibex::report {
 
 enum class ReportFormat { Text, Csv, Json, ClocJson };
-enum class ProgressMode { Auto, On, Off };  // Auto: on when stderr is a terminal
 
-struct ReportOptions {
+struct ReportOptions : CommonOptions {
     ReportFormat format = ReportFormat::Text;
-    ProgressMode progress = ProgressMode::Auto;
     std::string file;              // as given
     bool detail = false;           // --detail: the source model of every member
-    std::optional<int> codePage;   // --code-page N; otherwise 1252, or the system's on Windows
     std::size_t top = 10;          // --top N: the most complex procedures in the text report
     bool procedures = false;       // --procedures: CSV rows of procedures, not members
     bool byFile = false;           // --by-file: cloc-json entries per file
-    std::string output;            // -o FILE; empty or "-" for standard output
 
     // Whether the report needs the source model of the members.
     bool NeedsSourceModel() const { return detail || procedures || format == ReportFormat::ClocJson; }
-    bool ToStandardOutput() const { return output.empty() || output == "-"; }
 };
 
 enum class CommandAction { Run, Help, Version, UsageError };

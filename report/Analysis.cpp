@@ -1,0 +1,108 @@
+#include "report/Analysis.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "engine/CodePage.h"
+#include "engine/Display.h"
+#include "engine/MemberStatistics.h"
+#include "engine/mdlFill.h"
+#include "report/Platform.h"
+#include "report/Progress.h"
+#include "report/Reporter.h"
+
+namespace quibex::report {
+
+Analysis Analyse(const AnalysisRequest& request, std::ostream& err, bool stderrIsTerminal) {
+    std::optional<CodePage> codePage;
+    if (request.codePage) codePage = CodePageFromNumber(*request.codePage);
+    std::unique_ptr<IFileSystem> files = MakePlatformFileSystem(codePage ? &*codePage : nullptr);
+    return Analyse(request, *files, err, stderrIsTerminal);
+}
+
+Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostream& err, bool stderrIsTerminal) {
+    const auto started = std::chrono::steady_clock::now();
+    const TextConverter toUtf8 = TextConverterFor(request.codePage.value_or(0));
+
+    // The run as the window makes it: reset figures and a full path.
+    StatisticsModel stats;
+    MemoryDisplay display;
+    display.ResetFigures();
+    stats.Reset();
+
+    const bool showProgress = request.progress == ProgressMode::On ||
+                              (request.progress == ProgressMode::Auto && stderrIsTerminal);
+    std::optional<ProgressLine> progress;
+    if (showProgress) progress.emplace(err);
+    ProgressLine* progressLine = progress ? &*progress : nullptr;
+    std::optional<ReportObserver> plainObserver;
+    std::optional<DetailObserver> detailObserver;
+    IRunObserver* observer;
+    if (request.sourceModel) {
+        observer = &detailObserver.emplace(stats, files, err, progressLine, toUtf8);
+    } else {
+        observer = &plainObserver.emplace(stats, err, progressLine, toUtf8);
+    }
+
+    const std::string absolute = AbsolutePath(request.file);
+    mdlFill fill(stats, display, files, *observer);
+    const mdlFill::RunOutcome outcome = fill.ReadChosenFile(absolute, mdlFill::ExtensionCase::Any);
+    // The end of the window's run: select the last entry, then mark the run over.
+    if (stats.MemberCount > 0) display.SetListIndex(stats.MemberCount - 1);
+    stats.MemberCount = 0;
+    if (progress) progress->Clear();
+    if (!outcome.error.empty()) {
+        err << "quibex-report: " << PrintableText(toUtf8(outcome.error)) << '\n' << std::flush;
+    }
+
+    Analysis analysis;
+    analysis.report = CollectReport(request.file, stats, display, outcome.error, toUtf8);
+    if (detailObserver) {
+        analysis.detail = detailObserver->Take();
+        ConvertToUtf8(*analysis.detail, toUtf8);
+    }
+    analysis.absoluteFile = toUtf8(absolute);
+    const std::size_t slash = analysis.absoluteFile.find_last_of("/\\");
+    analysis.baseFolder = slash == std::string::npos ? std::string() : analysis.absoluteFile.substr(0, slash);
+    analysis.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return analysis;
+}
+
+int WriteOutput(const CommonOptions& options, const std::function<void(std::ostream&)>& write, std::ostream& out,
+                std::ostream& err) {
+    auto fail = [&](const std::string& why) {
+        err << "quibex-report: " << PrintableText(TextToUtf8(why)) << '\n' << std::flush;
+        return kExitReadError;
+    };
+    if (options.ToStandardOutput()) {
+        write(out);
+        out.flush();
+        // A report that did not reach its reader is no success.
+        return out ? kExitOk : fail("cannot write the report to standard output");
+    }
+    const std::string& path = options.output;
+    const std::string temporary = path + ".quibex-partial";
+    {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        if (!file) return fail("cannot write '" + path + "': the file cannot be created");
+        write(file);
+        file.flush();
+        if (!file) {
+            file.close();
+            std::remove(temporary.c_str());
+            return fail("cannot write '" + path + "': the disk refused the report");
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temporary, path, ec);
+    if (ec) {
+        std::remove(temporary.c_str());
+        return fail("cannot write '" + path + "': " + ec.message());
+    }
+    return kExitOk;
+}
+
+}  // namespace quibex::report

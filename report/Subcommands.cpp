@@ -1,0 +1,18 @@
+#include "report/Subcommands.h"
+
+namespace quibex::report {
+
+const std::vector<Subcommand>& Subcommands() {
+    // One line per command; its code lives in a file of its own.
+    static const std::vector<Subcommand> commands = {};
+    return commands;
+}
+
+const Subcommand* FindSubcommand(std::string_view name) {
+    for (const Subcommand& command : Subcommands()) {
+        if (command.name == name) return &command;
+    }
+    return nullptr;
+}
+
+}  // namespace quibex::report
