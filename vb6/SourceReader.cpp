@@ -152,7 +152,6 @@ inline Keyword FindKeyword(std::string_view word, const char* end) {
     }
     return Keyword::None;
 }
-Keyword FindKeyword(std::string_view word) { return FindKeyword(word, word.data() + word.size()); }
 
 // The first byte from p on that is no letter, digit or "_". The line that
 // p lies in ends at a line break with readable bytes after it.
@@ -368,6 +367,10 @@ private:
             if (!IsBlank(static_cast<unsigned char>(*p))) OnToken(Token::Punct, Keyword::None, std::string_view(p, 1));
         }
     }
+    // The token at p that is no name nor plain punctuation (a number, a
+    // string, a comment, a colon, ...); where the next one starts. Sets
+    // `comment` when the rest of the line is a comment.
+    const char* Special(const char* p, const char* e, bool& comment);
     // A word; true when the rest of the line is a comment.
     bool Word(Keyword kw, std::string_view text) {
         if (kw == Keyword::None) {
@@ -630,7 +633,7 @@ bool SourceReader::Analyser::LexCode(const char* p, const char* e, const char* f
             p = q;
             continue;
         }
-        if (kLexClass[c] <= Lex::Blank && !(codePage_.doubleByte && codePage_.IsLeadByte(c)) && !nextStatement_) {
+        if (kLexClass[c] <= Lex::Blank && !(codePage_.doubleByte && codePage_.IsLeadByte(c))) {
             const char* q = p;
             bool punct = false;
             // The line break after the line stops the run.
@@ -644,88 +647,82 @@ bool SourceReader::Analyser::LexCode(const char* p, const char* e, const char* f
             p = q;
             continue;
         }
-        switch (kLexClass[c]) {
-            case Lex::Blank: ++p; continue;
-            case Lex::Letter: {
-                const char* q = p + 1;
-                if (codePage_.doubleByte) {
-                    q = WordEnd(q, e, codePage_);
-                } else {
-                    while (q < e && kWordChars[static_cast<unsigned char>(*q)]) ++q;
-                }
-                const std::string_view word(p, static_cast<std::size_t>(q - p));
-                if (Word(FindKeyword(word), word)) return true;
-                p = q;
-                continue;
-            }
-            case Lex::Digit: {
-                const char* q = p + 1;
-                while (q < e && (kWordChars[static_cast<unsigned char>(*q)] || *q == '.')) ++q;
-                Plain(Token::Number, std::string_view(p, static_cast<std::size_t>(q - p)));
-                p = q;
-                continue;
-            }
-            case Lex::Quote: {
-                // A string ends at the next quote; "" inside one is two strings
-                // in a row here, which is all the same to the reader.
-                const char* close = static_cast<const char*>(std::memchr(p + 1, '"', static_cast<std::size_t>(e - p - 1)));
-                const char* q = close ? close : e;
-                Plain(Token::String, std::string_view(p + 1, static_cast<std::size_t>(q - p - 1)));
-                p = close ? close + 1 : e;
-                continue;
-            }
-            case Lex::Apostrophe: EndStatement(StatementEnd::Comment); return true;
-            case Lex::Colon:
-                if (p + 1 < e && p[1] == '=') {  // a named argument, "Key:=1"
-                    Plain(Token::Punct, std::string_view(p, 2));
-                    p += 2;
-                } else {
-                    EndStatement(StatementEnd::Colon);
-                    afterColon_ = true;
-                    ++p;
-                }
-                continue;
-            case Lex::Underscore:
-                if (SkipBlanks(p + 1, e) == e) return false;  // the continuation mark
-                break;
-            case Lex::Ampersand:
-                if (p + 1 < e && ((p[1] | 0x20) == 'h' || (p[1] | 0x20) == 'o')) {
-                    // &HFF, &O17: numbers, not names.
-                    const char* q = p + 2;
-                    while (q < e && kWordChars[static_cast<unsigned char>(*q)]) ++q;
-                    Plain(Token::Number, std::string_view(p, static_cast<std::size_t>(q - p)));
-                    p = q;
-                    continue;
-                }
-                break;
-            case Lex::Bracket: {
-                // [Name With Spaces]: a name, whatever it holds.
-                const char* close = static_cast<const char*>(std::memchr(p + 1, ']', static_cast<std::size_t>(e - p - 1)));
-                const char* q = close ? close : e;
-                Plain(Token::Word, std::string_view(p + 1, static_cast<std::size_t>(q - p - 1)));
-                p = close ? close + 1 : e;
-                continue;
-            }
-            case Lex::Comma:
-                if (nextStatement_) ++commas_;
-                break;
-            case Lex::Break:  // never inside a line
-            case Lex::Other:
-                if (codePage_.doubleByte && codePage_.IsLeadByte(c)) {
-                    // A name that starts with a double-byte character: its
-                    // trail byte is part of it, never a quote or a letter.
-                    const char* q = WordEnd(p, e, codePage_);
-                    Plain(Token::Word, std::string_view(p, static_cast<std::size_t>(q - p)));
-                    p = q;
-                    continue;
-                }
-                break;
-        }
-        Plain(Token::Punct, std::string_view(p, 1));
-        ++p;
+        bool comment = false;
+        p = Special(p, e, comment);
+        if (comment) return true;
     }
     return false;
 }
+
+const char* SourceReader::Analyser::Special(const char* p, const char* e, bool& comment) {
+    const unsigned char c = static_cast<unsigned char>(*p);
+    switch (kLexClass[c]) {
+        case Lex::Digit: {
+            const char* q = p + 1;
+            while (q < e && (kWordChars[static_cast<unsigned char>(*q)] || *q == '.')) ++q;
+            Plain(Token::Number, std::string_view(p, static_cast<std::size_t>(q - p)));
+            return q;
+        }
+        case Lex::Quote: {
+            // A string ends at the next quote; "" inside one is two strings
+            // in a row here, which is all the same to the reader.
+            const char* close = static_cast<const char*>(std::memchr(p + 1, '"', static_cast<std::size_t>(e - p - 1)));
+            const char* q = close ? close : e;
+            Plain(Token::String, std::string_view(p + 1, static_cast<std::size_t>(q - p - 1)));
+            return close ? close + 1 : e;
+        }
+        case Lex::Apostrophe:
+            EndStatement(StatementEnd::Comment);
+            comment = true;
+            return e;
+        case Lex::Colon:
+            if (p + 1 < e && p[1] == '=') {  // a named argument, "Key:=1"
+                Plain(Token::Punct, std::string_view(p, 2));
+                return p + 2;
+            }
+            EndStatement(StatementEnd::Colon);
+            afterColon_ = true;
+            return p + 1;
+        case Lex::Underscore:
+            if (SkipBlanks(p + 1, e) == e) return e;  // the continuation mark
+            break;
+        case Lex::Ampersand:
+            if (p + 1 < e && ((p[1] | 0x20) == 'h' || (p[1] | 0x20) == 'o')) {
+                // &HFF, &O17: numbers, not names.
+                const char* q = p + 2;
+                while (q < e && kWordChars[static_cast<unsigned char>(*q)]) ++q;
+                Plain(Token::Number, std::string_view(p, static_cast<std::size_t>(q - p)));
+                return q;
+            }
+            break;
+        case Lex::Bracket: {
+            // [Name With Spaces]: a name, whatever it holds.
+            const char* close = static_cast<const char*>(std::memchr(p + 1, ']', static_cast<std::size_t>(e - p - 1)));
+            const char* q = close ? close : e;
+            Plain(Token::Word, std::string_view(p + 1, static_cast<std::size_t>(q - p - 1)));
+            return close ? close + 1 : e;
+        }
+        case Lex::Comma:
+            if (nextStatement_) ++commas_;
+            break;
+        case Lex::Blank: return p + 1;
+        case Lex::Letter:  // names are read by the callers
+        case Lex::Break:   // never inside a line
+            break;
+        case Lex::Other:
+            if (codePage_.doubleByte && codePage_.IsLeadByte(c)) {
+                // A name that starts with a double-byte character: its
+                // trail byte is part of it, never a quote or a letter.
+                const char* q = WordEnd(p, e, codePage_);
+                Plain(Token::Word, std::string_view(p, static_cast<std::size_t>(q - p)));
+                return q;
+            }
+            break;
+    }
+    Plain(Token::Punct, std::string_view(p, 1));
+    return p + 1;
+}
+
 
 bool SourceReader::Analyser::OnToken(Token type, Keyword kw, std::string_view text) {
     if (!inStatement_) {
