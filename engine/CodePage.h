@@ -62,6 +62,19 @@ inline std::size_t LastCharacter(std::string_view text, char c, const CodePage& 
     return last;
 }
 
+// Whether two texts are equal when ASCII letters are compared in any letter
+// case (keys of project files, VB6 keywords, file extensions).
+inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x | 0x20);
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y | 0x20);
+        if (x != y) return false;
+    }
+    return true;
+}
+
 // The length in bytes of the character at text[at]: 2 for a lead byte with
 // a byte after it, else 1.
 inline std::size_t CharacterLength(const CodePage& codePage, std::string_view text, std::size_t at) {

@@ -1,22 +1,13 @@
 #include "report/ReportOptions.h"
 
+#include "engine/CodePage.h"
+
 #include "report/Subcommands.h"
 #include "ui/Version.h"
 
 namespace quibex::report {
 
 namespace {
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x | 0x20);
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y | 0x20);
-        if (x != y) return false;
-    }
-    return true;
-}
 
 constexpr std::pair<std::string_view, ReportFormat> kFormats[] = {
     {"text", ReportFormat::Text},

@@ -1,5 +1,7 @@
 #include "vb6/ProjectFacts.h"
 
+#include "engine/CodePage.h"
+
 #include <algorithm>
 #include <charconv>
 #include <iterator>
@@ -28,17 +30,6 @@ std::string Unquoted(std::string_view value) {
         if (value[i] == '"' && i + 1 < value.size() && value[i + 1] == '"') ++i;
     }
     return out;
-}
-
-bool KeyIs(std::string_view key, std::string_view name) {
-    if (key.size() != name.size()) return false;
-    for (std::size_t i = 0; i < key.size(); ++i) {
-        char a = key[i], b = name[i];
-        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a | 0x20);
-        if (b >= 'A' && b <= 'Z') b = static_cast<char>(b | 0x20);
-        if (a != b) return false;
-    }
-    return true;
 }
 
 std::optional<Figure> Number(std::string_view value) {
@@ -96,20 +87,20 @@ void ProjectFacts::AddLine(std::string_view line) {
         {"CompatibleEXE32", &ProjectFacts::compatibleExe32},
     };
     for (const Text& text : kTexts) {
-        if (KeyIs(key, text.key)) {
+        if (EqualsIgnoringCase(key, text.key)) {
             this->*text.field = Unquoted(value);
             return;
         }
     }
-    if (KeyIs(key, "MajorVer")) {
+    if (EqualsIgnoringCase(key, "MajorVer")) {
         majorVer = Number(value);
-    } else if (KeyIs(key, "MinorVer")) {
+    } else if (EqualsIgnoringCase(key, "MinorVer")) {
         minorVer = Number(value);
-    } else if (KeyIs(key, "RevisionVer")) {
+    } else if (EqualsIgnoringCase(key, "RevisionVer")) {
         revisionVer = Number(value);
-    } else if (KeyIs(key, "Reference")) {
+    } else if (EqualsIgnoringCase(key, "Reference")) {
         references.push_back(ParseLibraryReference(value));
-    } else if (KeyIs(key, "Object")) {
+    } else if (EqualsIgnoringCase(key, "Object")) {
         objects.push_back(ParseObjectReference(value));
     }
 }

@@ -200,15 +200,6 @@ const char* FieldEnd(const char* p, const char* e) {
     return p;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x != y && !(IsLetter(x) && (x | 0x20) == (y | 0x20))) return false;
-    }
-    return true;
-}
-
 // Names are kept up to VB6's own limit of 255 characters; a Declare's
 // library or a layout's file name up to a generous path length.
 constexpr std::size_t kMaxName = 255;

@@ -12,9 +12,6 @@
 #include "tests/support/MemoryFileSystem.h"
 #include "tests/support/TestSupport.h"
 
-#ifndef _WIN32
-#include <sys/resource.h>
-#endif
 
 namespace quibex {
 namespace {
@@ -93,12 +90,6 @@ TEST(HostileInput, NulBytesAreCharacters) {
 }
 
 #ifndef _WIN32
-long PeakKiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
 // Sparse files: gigabytes on paper, nothing on the disk. Only where the
 // file system makes them sparse (Wine would write every zero).
 TEST(HostileInput, GigabyteMemberAndLineInBoundedMemory) {
@@ -116,9 +107,9 @@ TEST(HostileInput, GigabyteMemberAndLineInBoundedMemory) {
     std::string vbp = dir.Write("P.vbp", "Form=big.frm\r\n");
 
     EngineRun run(MakePlatformFileSystem());
-    long before = PeakKiB();
+    long before = test::PeakKiB();
     run.fill->ReadProjectFile(vbp);
-    long grown = PeakKiB() - before;
+    long grown = test::PeakKiB() - before;
 
     const MemberRecord& form = run.stats.Members(1);
     EXPECT_EQ(form.FileSize, longLine + 2 + 9);

@@ -6,6 +6,10 @@
 #include <fstream>
 #include <stdexcept>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace quibex::test {
@@ -19,6 +23,16 @@ constexpr char kSep = '/';
 }  // namespace
 
 std::string DataDir() { return QUIBEX_TEST_DATA; }
+
+long PeakKiB() {
+#ifdef _WIN32
+    return 0;
+#else
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+#endif
+}
 
 std::string DataPath(const std::string& relative) {
     std::string path = DataDir() + kSep + relative;

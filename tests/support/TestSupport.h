@@ -12,6 +12,10 @@ std::string DataDir();
 // platform's separator.
 std::string DataPath(const std::string& relative);
 
+// The process's peak resident memory so far, in KiB; 0 where the platform
+// does not tell (Windows).
+long PeakKiB();
+
 // A fresh empty folder for one test, removed with its contents on destruction.
 class TempDir {
 public:

@@ -7,11 +7,9 @@
 
 #include <optional>
 
+#include "tests/support/TestSupport.h"
 #include "tests/vb6/ModelText.h"
 
-#ifndef _WIN32
-#include <sys/resource.h>
-#endif
 
 namespace quibex::vb6 {
 namespace {
@@ -291,25 +289,19 @@ TEST(SourceReader, FileFactsTellLineBreaksAndBytesTheIdeRefuses) {
 }
 
 #ifndef _WIN32
-long PeakKiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
 TEST(SourceReader, AGigabyteLineInBoundedMemory) {
     // A comment line of 2 GiB continued at its very end, then one more
     // comment line and a procedure: all read as if the line were short.
     SourceReader reader{CodePage{}};
     const std::string start = "' ";
     std::string piece(256 * 1024, 'x');
-    const long before = PeakKiB();
+    const long before = quibex::test::PeakKiB();
     reader.Feed(start.data(), start.size());
     for (int i = 0; i < 8 * 1024; ++i) reader.Feed(piece.data(), piece.size());
     const std::string rest = " _\r\ngoes on\r\nSub A()\r\nEnd Sub\r\n";
     reader.Feed(rest.data(), rest.size());
     const MemberModel model = reader.Finish();
-    EXPECT_LT(PeakKiB() - before, 16 * 1024) << "KiB of peak memory grown while reading";
+    EXPECT_LT(quibex::test::PeakKiB() - before, 16 * 1024) << "KiB of peak memory grown while reading";
     EXPECT_EQ(model.lines, Counts(0, 0, 0, 2, 2));
     ASSERT_EQ(model.procedures.size(), 1u);
     EXPECT_EQ(model.procedures[0].firstLine, 3);
