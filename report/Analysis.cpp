@@ -10,20 +10,52 @@
 #include "engine/Display.h"
 #include "engine/MemberStatistics.h"
 #include "engine/mdlFill.h"
+#include "report/GitFileSystem.h"
 #include "report/Platform.h"
 #include "report/Progress.h"
 #include "report/Reporter.h"
 
 namespace quibex::report {
 
-Analysis Analyse(const AnalysisRequest& request, std::ostream& err, bool stderrIsTerminal) {
+namespace {
+
+// Puts the current directory back on destruction: the engine makes each
+// folder it reads current, and a command's own relative paths (-o FILE,
+// a baseline) name files beside the caller, not beside the project.
+class CurrentDirectoryKeeper {
+public:
+    CurrentDirectoryKeeper() { saved_ = std::filesystem::current_path(error_); }
+    ~CurrentDirectoryKeeper() {
+        if (error_) return;
+        std::error_code ignored;
+        std::filesystem::current_path(saved_, ignored);
+    }
+    CurrentDirectoryKeeper(const CurrentDirectoryKeeper&) = delete;
+    CurrentDirectoryKeeper& operator=(const CurrentDirectoryKeeper&) = delete;
+
+private:
+    std::error_code error_;
+    std::filesystem::path saved_;
+};
+
+}  // namespace
+
+std::unique_ptr<IFileSystem> ReadingFileSystem(std::optional<int> codePageNumber, const std::string& gitRevision,
+                                               const std::string& file) {
     std::optional<CodePage> codePage;
-    if (request.codePage) codePage = CodePageFromNumber(*request.codePage);
-    std::unique_ptr<IFileSystem> files = MakePlatformFileSystem(codePage ? &*codePage : nullptr);
+    if (codePageNumber) codePage = CodePageFromNumber(*codePageNumber);
+    const CodePage* textCodePage = codePage ? &*codePage : nullptr;
+    if (!gitRevision.empty()) return MakeGitFileSystem(AbsolutePath(file), gitRevision, textCodePage);
+    return MakePlatformFileSystem(textCodePage);
+}
+
+Analysis Analyse(const AnalysisRequest& request, std::ostream& err, bool stderrIsTerminal) {
+    std::unique_ptr<IFileSystem> files = ReadingFileSystem(request.codePage, {}, request.file);
     return Analyse(request, *files, err, stderrIsTerminal);
 }
 
 Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostream& err, bool stderrIsTerminal) {
+    const CurrentDirectoryKeeper keeper;
     const auto started = std::chrono::steady_clock::now();
     const TextConverter toUtf8 = TextConverterFor(request.codePage.value_or(0));
 
@@ -62,6 +94,7 @@ Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostrea
     analysis.report = CollectReport(request.file, stats, display, outcome.error, toUtf8);
     if (detailObserver) {
         analysis.detail = detailObserver->Take();
+        if (request.inspect) request.inspect(stats, *analysis.detail, files);
         ConvertToUtf8(*analysis.detail, toUtf8);
     }
     analysis.absoluteFile = toUtf8(absolute);

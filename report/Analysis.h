@@ -3,6 +3,7 @@
 // reporter makes it: the window's figures, and when asked the source model
 // of every member, with every text in UTF-8.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -20,6 +21,10 @@ struct AnalysisRequest {
     std::optional<int> codePage;  // the project's code page, as for --code-page
     bool sourceModel = false;     // read each member's source model too
     ProgressMode progress = ProgressMode::Auto;
+    // With sourceModel: called when the reading is over, before any text is
+    // turned into UTF-8, with the run's records, the model and the file
+    // system that read them, for commands that look further at the files.
+    std::function<void(const StatisticsModel&, const DetailData&, IFileSystem&)> inspect;
 };
 
 struct Analysis {
@@ -35,13 +40,21 @@ struct Analysis {
 
 // Reads `request.file` with the platform's file system. Warnings and
 // progress go to `err`; a reading error is in report.error and on `err`.
-// Changes the current directory, as the engine enters the folders it reads.
+// The engine enters the folders it reads; the current directory is the
+// caller's again on return, so relative paths given beside the project
+// (an output file) keep their meaning.
 Analysis Analyse(const AnalysisRequest& request, std::ostream& err, bool stderrIsTerminal);
 
 // The same over another file system (a git revision's tree, a test's
 // files). Its code page is the project's; `request.codePage` only names
 // the conversion to UTF-8.
 Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostream& err, bool stderrIsTerminal);
+
+// The file system a command reads `file` with: the platform's, or with a
+// `gitRevision` that revision's tree of the git repository holding `file`.
+// Throws FileError when the repository or the revision cannot be read.
+std::unique_ptr<IFileSystem> ReadingFileSystem(std::optional<int> codePage, const std::string& gitRevision,
+                                               const std::string& file);
 
 // Writes a report to standard output or, for `output`, to that file through
 // a file beside it that takes its name only when the report is whole. The

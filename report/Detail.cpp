@@ -1,5 +1,7 @@
 #include "report/Detail.h"
 
+#include "engine/mdlFill.h"
+
 namespace quibex::report {
 
 DetailObserver::DetailObserver(const StatisticsModel& stats, IFileSystem& files, std::ostream& err,
@@ -7,17 +9,41 @@ DetailObserver::DetailObserver(const StatisticsModel& stats, IFileSystem& files,
     : ReportObserver(stats, err, progress, std::move(toUtf8)), stats_(stats), files_(files),
       worker_(files.TextCodePage()) {}
 
+void DetailObserver::NoteListedMembers() {
+    const auto records = static_cast<std::size_t>(stats_.RecordCount());
+    if (data_.listedAt.size() < records) data_.listedAt.resize(records, projectLine_);
+}
+
+void DetailObserver::Yield() {
+    NoteListedMembers();
+    ReportObserver::Yield();
+}
+
+void DetailObserver::MemberUnreadable(std::string_view path, std::string_view reason) {
+    NoteListedMembers();
+    ReportObserver::MemberUnreadable(path, reason);
+}
+
 void DetailObserver::ProjectBegin(const std::string& path) {
+    NoteListedMembers();
     vb6::ProjectFacts& project = data_.projects.emplace_back();
     project.path = path;
     project.firstMember = stats_.RecordCount();
+    // The project's folder is current already: its file is named from there.
+    const std::size_t sep = LastSeparator(path, files_.TextCodePage(), files_.SlashSeparatesFolders());
+    data_.projectFullPaths.push_back(files_.FullPath(sep == std::string::npos ? path : path.substr(sep + 1)));
+    projectLine_ = 0;
 }
 
 void DetailObserver::ProjectLine(std::string_view line) {
+    // The engine lists a line's member after handing the line over.
+    NoteListedMembers();
+    ++projectLine_;
     if (!data_.projects.empty()) data_.projects.back().AddLine(line);
 }
 
 void DetailObserver::ProjectEnd() {
+    NoteListedMembers();
     if (data_.projects.empty()) return;
     vb6::ProjectFacts& project = data_.projects.back();
     project.memberCount = stats_.RecordCount() - project.firstMember;
@@ -42,6 +68,8 @@ DetailData DetailObserver::Take() {
     data_.members = worker_.Finish();
     data_.members.resize(records);
     data_.fullPaths.resize(records);
+    NoteListedMembers();
+    data_.listedAt.resize(records);
     return std::move(data_);
 }
 
@@ -72,6 +100,7 @@ void ConvertToUtf8(DetailData& detail, const TextConverter& toUtf8) {
         for (std::string& w : m.withEvents) convert(w);
     }
     for (std::string& path : detail.fullPaths) convert(path);
+    for (std::string& path : detail.projectFullPaths) convert(path);
     for (vb6::ProjectFacts& p : detail.projects) {
         for (std::string* s : {&p.path, &p.type, &p.name, &p.title, &p.startup, &p.exeName32, &p.condComp,
                                &p.resFile32, &p.compatibleMode, &p.compatibleExe32}) {

@@ -27,6 +27,11 @@ struct DetailData {
     // two projects of a group, has the same full path.
     std::vector<std::string> fullPaths;
     std::vector<vb6::ProjectFacts> projects;  // in reading order
+    // Each project's file as the file system names it, made absolute.
+    std::vector<std::string> projectFullPaths;
+    // For each member record, the line of its project file that lists it
+    // (from 1; 0 when not known).
+    std::vector<Figure> listedAt;
 };
 
 // The reporter's observer when the report needs the source model: progress
@@ -36,6 +41,8 @@ public:
     DetailObserver(const StatisticsModel& stats, IFileSystem& files, std::ostream& err, ProgressLine* progress,
                    TextConverter toUtf8);
 
+    void Yield() override;
+    void MemberUnreadable(std::string_view path, std::string_view reason) override;
     void ProjectBegin(const std::string& path) override;
     void ProjectLine(std::string_view line) override;
     void ProjectEnd() override;
@@ -47,7 +54,11 @@ public:
     DetailData Take();
 
 private:
+    // The records listed since the last call belong to the current line.
+    void NoteListedMembers();
+
     const StatisticsModel& stats_;
+    Figure projectLine_ = 0;
     IFileSystem& files_;
     DetailData data_;
     ModelWorker worker_;

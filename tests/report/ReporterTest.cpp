@@ -131,6 +131,19 @@ TEST(Reporter, ReportThatCannotBeWrittenIsAFailure) {
 //     interface 2 lines 47b; "Private mValue As Long" 24 -> code 1 line 24b.
 // Totals: interface 4+1+2+4+1 = 12 lines, 71+33+47+71+33 = 255b; code
 // 2+1+1+2+1 = 7 lines, 35+31+24+35+31 = 156b; 19 lines, 411b in all.
+// The engine enters the project's folder; an output file named relative to
+// the caller's folder must still land there, and the caller's folder is
+// current again afterwards.
+TEST(Reporter, OutputFileIsRelativeToTheCallersFolderNotTheProjects) {
+    TempDir dir;
+    dir.Write("sub/App.vbp", "Module=m; m.bas\r\n");
+    dir.Write("sub/m.bas", "Dim x\r\n");
+    ReportRun run = RunIn(dir.Path(), {"-o", "out.txt", "--detail", "sub/App.vbp"});
+    EXPECT_EQ(run.exitCode, kExitOk) << run.err;
+    EXPECT_TRUE(std::filesystem::exists(dir.Join("out.txt")));
+    EXPECT_FALSE(std::filesystem::exists(dir.Join("sub/out.txt")));
+}
+
 TEST(ReporterOnFixtures, GroupReadsEveryProjectInItsOrder) {
     ReportRun run = RunIn(quibex::test::DataPath("Group"), {"--format", "csv", "Group.vbg"});
     EXPECT_EQ(run.exitCode, kExitOk);
