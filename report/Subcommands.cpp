@@ -4,7 +4,10 @@ namespace quibex::report {
 
 const std::vector<Subcommand>& Subcommands() {
     // One line per command; its code lives in a file of its own.
-    static const std::vector<Subcommand> commands = {};
+    static const std::vector<Subcommand> commands = {
+        {"check", "check FILE: find what breaks a VB6 build (line endings, encoding, missing files, limits)",
+         &RunCheckCommand},
+    };
     return commands;
 }
 

@@ -15,6 +15,10 @@ struct Subcommand {
     int (*run)(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool stderrIsTerminal);
 };
 
+// The commands' entry points, each in a file of its own.
+int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool stderrIsTerminal);
+int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool stderrIsTerminal);
+
 // Every command, in the order --help lists them.
 const std::vector<Subcommand>& Subcommands();
 

@@ -1,0 +1,61 @@
+#pragma once
+// What "quibex-report check" finds, and the three forms it writes them in:
+// compiler-style lines, JSON (which is also the form of a baseline), and
+// SARIF 2.1.0 for code-scanning tools.
+
+#include <istream>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/MemberStatistics.h"
+
+namespace quibex::report {
+
+enum class Severity { Warning, Error };
+std::string_view SeverityName(Severity severity);  // "warning", "error"
+
+struct Finding {
+    std::string rule;  // "line-endings"
+    Severity severity = Severity::Error;
+    std::string path;  // UTF-8; relative to the current folder where it lies below it
+    Figure line = 0;   // from 1; 0 when the finding is about the file as a whole
+    std::string message;
+    // What the finding is about, in words that stay when lines move ("lf",
+    // "member.codeLines Form_Load"): a baseline knows a finding again by
+    // rule, path, subject and severity.
+    std::string subject;
+};
+
+struct CheckRule {
+    std::string_view name;
+    std::string_view summary;
+};
+// Every rule "check" knows, in the order --help lists them.
+const std::vector<CheckRule>& CheckRules();
+bool IsCheckRule(std::string_view name);
+
+// "path:line: rule: message", one a line; "warning: " before the message of a warning.
+void WriteFindingsText(const std::vector<Finding>& findings, std::ostream& out);
+// {"file": ..., "errors": n, "warnings": n, "findings": [...]}
+void WriteFindingsJson(const std::string& file, const std::vector<Finding>& findings, std::ostream& out);
+// One run of quibex-report with every rule that ran; relative paths are
+// relative to `baseFolder` (absolute, UTF-8), given as the run's %SRCROOT%.
+void WriteFindingsSarif(const std::vector<Finding>& findings, const std::vector<std::string_view>& rulesRun,
+                        const std::string& baseFolder, std::ostream& out);
+
+// The findings of a report written by WriteFindingsJson. Throws
+// std::runtime_error with the reason when `in` holds no such report.
+std::vector<Finding> ReadFindingsJson(std::istream& in);
+
+// The findings that the baseline does not hold: each baseline finding
+// stands for one finding of the same rule, path (in any letter case, either
+// separator), subject and severity.
+std::vector<Finding> NewSince(const std::vector<Finding>& findings, const std::vector<Finding>& baseline);
+
+// A path as a relative URI reference: "/" between folders, and every byte
+// other than letters, digits and -._~/ percent-encoded.
+std::string UriPath(std::string_view path);
+
+}  // namespace quibex::report
