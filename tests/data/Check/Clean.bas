@@ -1,0 +1,4 @@
+Attribute VB_Name = "Clean"
+Option Explicit
+Sub A()
+End Sub

@@ -1,0 +1,4 @@
+Attribute VB_Name = "Mixed"
+Option Explicit
+Dim x
+Dim y
