@@ -7,6 +7,8 @@ const std::vector<Subcommand>& Subcommands() {
     static const std::vector<Subcommand> commands = {
         {"check", "check FILE: find what breaks a VB6 build (line endings, encoding, missing files, limits)",
          &RunCheckCommand},
+        {"diff", "diff OLD NEW: what changed between two versions of a project, group or saved report",
+         &RunDiffCommand},
     };
     return commands;
 }
