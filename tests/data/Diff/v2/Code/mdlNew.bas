@@ -1,0 +1,3 @@
+Attribute VB_Name = "mdlNew"
+Sub Fresh()
+End Sub
