@@ -1,10 +1,14 @@
 #include "report/Subcommands.h"
 
+#include "report/InventoryCommand.h"
+
 namespace quibex::report {
 
 const std::vector<Subcommand>& Subcommands() {
     // One line per command; its code lives in a file of its own.
-    static const std::vector<Subcommand> commands = {};
+    static const std::vector<Subcommand> commands = {
+        {"inventory", "references, components, declares, shared and orphaned files; an SBOM", &RunInventory},
+    };
     return commands;
 }
 
