@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 #include <functional>
+#include <map>
 #include <random>
 #include <set>
 #include <vector>
@@ -395,10 +396,19 @@ void WriteInventoryCycloneDx(const InventoryInput& input, const Inventory& inv, 
     for (const vb6::InventoryComponent& c : inv.components) {
         componentRefs.push_back(unique("activex:" + c.object.guid + "#" + c.object.version));
     }
-    // Sub-projects outside the run are components of their own.
+    // Sub-projects outside the run are components of their own, once each
+    // however many lines name them.
     std::vector<std::string> outsideRefs(inv.subProjects.size());
+    std::vector<bool> outsideFirst(inv.subProjects.size(), false);
+    std::map<std::string, std::string> outsideByFile;
     for (std::size_t s = 0; s < inv.subProjects.size(); ++s) {
-        if (!inv.subProjects[s].project) outsideRefs[s] = unique("project-file:" + inv.subProjects[s].written);
+        const vb6::InventorySubProject& sub = inv.subProjects[s];
+        if (sub.project) continue;
+        const std::string key = LowerAscii(sub.fullPath.empty() ? sub.written : sub.fullPath);
+        auto [it, added] = outsideByFile.emplace(key, std::string());
+        if (added) it->second = unique("project-file:" + sub.written);
+        outsideRefs[s] = it->second;
+        outsideFirst[s] = added;
     }
     std::string mainRef;
     if (input.group) {
@@ -503,7 +513,7 @@ void WriteInventoryCycloneDx(const InventoryInput& input, const Inventory& inv, 
         json.EndObject();
     }
     for (std::size_t s = 0; s < inv.subProjects.size(); ++s) {
-        if (outsideRefs[s].empty()) continue;
+        if (!outsideFirst[s]) continue;
         const vb6::InventorySubProject& sub = inv.subProjects[s];
         std::string name = vb6::FileNameOf(sub.written);
         if (const std::size_t dot = name.rfind('.'); dot != std::string::npos) name.resize(dot);
@@ -543,8 +553,8 @@ void WriteInventoryCycloneDx(const InventoryInput& input, const Inventory& inv, 
     for (std::size_t p = 0; p < inv.projects.size(); ++p) dependency(projectRefs[p], dependsOn[p]);
     for (const std::string& ref : referenceRefs) dependency(ref, {});
     for (const std::string& ref : componentRefs) dependency(ref, {});
-    for (const std::string& ref : outsideRefs) {
-        if (!ref.empty()) dependency(ref, {});
+    for (std::size_t s = 0; s < inv.subProjects.size(); ++s) {
+        if (outsideFirst[s]) dependency(outsideRefs[s], {});
     }
     json.EndArray();
     json.EndObject();

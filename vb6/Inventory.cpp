@@ -169,6 +169,11 @@ private:
     }
 
     void SubProject(std::size_t from, const std::string& written, bool object) {
+        // The controls of a user control project are written with its name,
+        // which is the project file's name until the project is read.
+        std::string stem = Lower(FileNameOf(written));
+        if (const std::size_t dot = stem.rfind('.'); dot != std::string::npos) stem.resize(dot);
+        projectByName_.emplace(stem, from);
         InventorySubProject sub;
         sub.from = from;
         sub.written = written;

@@ -31,7 +31,8 @@ quibex_need_packages() {
 
 quibex_need_native_tools() {
   quibex_need_packages cmake:cmake g++:g++ make:make /usr/src/googletest/CMakeLists.txt:googletest \
-    /usr/include/nlohmann/json.hpp:nlohmann-json3-dev
+    /usr/include/nlohmann/json.hpp:nlohmann-json3-dev \
+    /usr/lib/python3/dist-packages/jsonschema/__init__.py:python3-jsonschema
 }
 
 quibex_need_windows_tools() {
