@@ -1,5 +1,6 @@
 #include "vb6/PeVersion.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -120,7 +121,7 @@ std::string Utf8FromUtf16(std::string_view bytes) {
 // UTF-16 key, then the value and the children, each 32-bit aligned.
 struct Block {
     std::string key;
-    std::string_view value;     // the value's bytes (text values to the block's end)
+    std::string_view value;     // the value's bytes (a text's to the block's end)
     std::string_view children;  // the child blocks
 };
 
@@ -142,12 +143,14 @@ std::optional<Block> ReadBlock(std::string_view data, std::size_t& next) {
     result.key = Utf8FromUtf16(block.substr(6, at - 6));
     at = Aligned(at + 2);
     if (at > block.size()) at = block.size();
-    // A text value's length counts UTF-16 units, and tools disagree on
-    // whether the NUL is one; the value runs to its NUL instead.
-    const std::size_t valueBytes = *type == 1 ? block.size() - at : *valueLength;
-    if (valueBytes > block.size() - at) return std::nullopt;
-    result.value = block.substr(at, valueBytes);
-    const std::size_t childrenAt = *type == 1 ? block.size() : std::min(Aligned(at + valueBytes), block.size());
+    // A text value's length counts UTF-16 units; binary values count bytes.
+    const std::size_t valueBytes = std::min<std::size_t>(*type == 1 ? std::size_t{*valueLength} * 2 : *valueLength,
+                                                         block.size() - at);
+    if (*type != 1 && valueBytes < *valueLength) return std::nullopt;
+    // Tools disagree on whether a text's length counts its NUL, so a text
+    // is read up to its NUL within the rest of the block.
+    result.value = block.substr(at, *type == 1 ? block.size() - at : valueBytes);
+    const std::size_t childrenAt = std::min(Aligned(at + valueBytes), block.size());
     result.children = block.substr(childrenAt);
     return result;
 }
