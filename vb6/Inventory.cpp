@@ -117,8 +117,10 @@ private:
             auto [it, added] = byKey.emplace(FileKey(full), out_.projects.size());
             if (added) {
                 InventoryProject& p = out_.projects.emplace_back();
-                p.path = facts.path;
+                // A project read alone was named by the user; the run holds it made absolute.
+                p.path = in_.group ? facts.path : in_.file;
                 p.fullPath = full;
+                p.present = found.has_value();
                 p.type = facts.type;
                 p.name = facts.name;
                 if (p.name.empty()) {
@@ -430,7 +432,9 @@ private:
     void Orphans() {
         out_.orphansWalked = true;
         std::vector<std::string> folders;
-        for (const InventoryProject& p : out_.projects) AddOnce(folders, FolderOf(p.fullPath));
+        for (const InventoryProject& p : out_.projects) {
+            if (p.present) AddOnce(folders, FolderOf(p.fullPath));
+        }
         std::sort(folders.begin(), folders.end());
         std::unordered_set<std::string> listed;
         for (std::size_t r = 0; r < in_.records.size(); ++r) listed.insert(RecordKey(r));

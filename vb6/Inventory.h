@@ -58,7 +58,8 @@ struct FileState {
 struct InventoryProject {
     std::string name;      // Name=, else the file's name without extension
     std::string path;      // as the user or the group named it
-    std::string fullPath;
+    std::string fullPath;  // as written when the file is not there
+    bool present = false;  // the project file was found
     std::string type;      // Type=
     std::string version;   // "1.2.3" from MajorVer, MinorVer, RevisionVer; empty when none
     std::vector<std::size_t> members;     // record indices

@@ -70,6 +70,7 @@ TEST(Inventory, SubProjectReferencesResolveToTheProjectOfTheGroup) {
     EXPECT_EQ(Where(inv["projects"], "name", "App")[0]["references"], json::array({"Controls"}));
     // Read alone, App still finds the file, outside the run.
     const json alone = Inventory({}, "App/App.vbp");
+    EXPECT_EQ(alone["projects"][0]["path"], "App/App.vbp");  // as given, not made absolute
     EXPECT_EQ(alone["subProjects"][0]["project"], nullptr);
     EXPECT_THAT(alone["subProjects"][0]["fullPath"].get<std::string>(), HasSubstr("Controls.vbp"));
 }
@@ -87,6 +88,34 @@ TEST(Inventory, ComponentsCountTheControlsFormsPlaceAndFlagTheUnused) {
         EXPECT_EQ(dialogs["controls"], 0);
         EXPECT_EQ(dialogs["unused"], true);
     }
+}
+
+TEST(Inventory, ComponentLibrariesFollowFromTheFormsThatListThem) {
+    // Form a lists both components, form b only the first: GridLib is the
+    // first's, so ChartLib is the second's, whatever order they come in.
+    TempDir dir;
+    const std::string grid = "{AAAAAAAA-0000-0000-0000-000000000001}", chart = "{BBBBBBBB-0000-0000-0000-000000000002}";
+    auto form = [](const std::string& name, const std::vector<std::string>& guids,
+                   const std::vector<std::string>& classes) {
+        std::string text = "VERSION 5.00\r\n";
+        for (const std::string& g : guids) text += "Object = \"" + g + "#1.0#0\"; \"X.OCX\"\r\n";
+        text += "Begin VB.Form " + name + "\r\n";
+        for (std::size_t i = 0; i < classes.size(); ++i) {
+            text += "   Begin " + classes[i] + " c" + std::to_string(i) + "\r\n   End\r\n";
+        }
+        return text + "End\r\nAttribute VB_Name = \"" + name + "\"\r\n";
+    };
+    dir.Write("a.frm", form("a", {chart, grid}, {"ChartLib.Chart", "GridLib.Grid", "GridLib.Grid"}));
+    dir.Write("b.frm", form("b", {grid}, {"GridLib.Grid"}));
+    dir.Write("P.vbp", "Type=Exe\r\nObject=" + grid + "#1.0#0; Grid.ocx\r\nObject=" + chart +
+                           "#1.0#0; Chart.ocx\r\nForm=a.frm\r\nForm=b.frm\r\n");
+    const ReportRun run = RunIn(dir.Path(), {"inventory", "--format=json", "P.vbp"});
+    ASSERT_EQ(run.exitCode, kExitOk) << run.err;
+    const json components = json::parse(run.out)["components"];
+    EXPECT_EQ(Where(components, "file", "Grid.ocx")[0]["library"], "GridLib");
+    EXPECT_EQ(Where(components, "file", "Grid.ocx")[0]["controls"], 3);
+    EXPECT_EQ(Where(components, "file", "Chart.ocx")[0]["library"], "ChartLib");
+    EXPECT_EQ(Where(components, "file", "Chart.ocx")[0]["controls"], 1);
 }
 
 TEST(Inventory, DeclaresByLibraryWithDuplicatesAcrossFilesOnly) {
