@@ -1,5 +1,7 @@
 #include "report/Subcommands.h"
 
+#include "report/InventoryCommand.h"
+
 namespace quibex::report {
 
 const std::vector<Subcommand>& Subcommands() {
@@ -9,6 +11,7 @@ const std::vector<Subcommand>& Subcommands() {
          &RunCheckCommand},
         {"diff", "diff OLD NEW: what changed between two versions of a project, group or saved report",
          &RunDiffCommand},
+        {"inventory", "inventory FILE: references, components, declares, shared and orphaned files; an SBOM", &RunInventory},
     };
     return commands;
 }
