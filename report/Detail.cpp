@@ -8,6 +8,7 @@ DetailObserver::DetailObserver(const StatisticsModel& stats, IFileSystem& files,
       worker_(files.TextCodePage()) {}
 
 void DetailObserver::ProjectBegin(const std::string& path) {
+    ReportObserver::ProjectBegin(path);
     vb6::ProjectFacts& project = data_.projects.emplace_back();
     project.path = path;
     project.firstMember = stats_.RecordCount();
@@ -18,6 +19,7 @@ void DetailObserver::ProjectLine(std::string_view line) {
 }
 
 void DetailObserver::ProjectEnd() {
+    ReportObserver::ProjectEnd();
     if (data_.projects.empty()) return;
     vb6::ProjectFacts& project = data_.projects.back();
     project.memberCount = stats_.RecordCount() - project.firstMember;
