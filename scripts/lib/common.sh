@@ -34,6 +34,11 @@ quibex_need_native_tools() {
     /usr/include/nlohmann/json.hpp:nlohmann-json3-dev
 }
 
+# Chromium for the HTML report's browser tests (headless, from disk).
+quibex_need_browser() {
+  quibex_need_packages chromium:chromium
+}
+
 quibex_need_windows_tools() {
   quibex_need_native_tools
   quibex_need_packages \
