@@ -23,6 +23,9 @@ constexpr double kMapWidth = 1200;
 constexpr double kMapHeight = 640;
 // A tile smaller than a pixel of that area is folded into "n more".
 constexpr double kMinTileArea = 1.0;
+// And past this many tiles the smallest are folded too: a browser draws
+// a hundred thousand SVG shapes in seconds, ten thousand at once.
+constexpr std::size_t kMostTiles = 10000;
 constexpr double kLabelHeight = 16;  // a project's name above its members
 constexpr double kCharWidth = 6.4;   // an 11px label character, roughly
 
@@ -180,14 +183,14 @@ private:
     }
 
     // The members `indices` as tiles in `frame`, the smallest folded into one.
-    void Tiles(std::vector<std::size_t> indices, const Rect& frame) {
+    void Tiles(std::vector<std::size_t> indices, const Rect& frame, std::size_t mostTiles) {
         std::erase_if(indices, [&](std::size_t i) { return MemberLines(report_.members[i]) <= 0; });
         std::stable_sort(indices.begin(), indices.end(), [&](std::size_t a, std::size_t b) {
             return MemberLines(report_.members[a]) > MemberLines(report_.members[b]);
         });
         std::vector<double> weights;
         for (std::size_t i : indices) weights.push_back(static_cast<double>(MemberLines(report_.members[i])));
-        const std::size_t own = TilesOfAtLeast(weights, frame.Area(), kMinTileArea);
+        const std::size_t own = std::min(TilesOfAtLeast(weights, frame.Area(), kMinTileArea), mostTiles);
         Figure restLines = 0;
         for (std::size_t k = own; k < indices.size(); ++k) restLines += MemberLines(report_.members[indices[k]]);
         weights.resize(own);
@@ -241,12 +244,14 @@ private:
                 const bool named = f.height >= 3 * kLabelHeight && f.width >= 60;
                 if (named) TileLabel(f.x, f.y, f.width, report_.projects[p].path, "pl");
                 const double top = named ? kLabelHeight : 1;
-                Tiles(membersOf[p], Rect{f.x + 1, f.y + top, std::max(0.0, f.width - 2), std::max(0.0, f.height - top - 1)});
+                // The tiles shared out as the lines are.
+                const auto most = static_cast<std::size_t>(static_cast<double>(kMostTiles) * weights[p] / static_cast<double>(lines)) + 1;
+                Tiles(membersOf[p], Rect{f.x + 1, f.y + top, std::max(0.0, f.width - 2), std::max(0.0, f.height - top - 1)}, most);
             }
         } else {
             std::vector<std::size_t> all(report_.members.size());
             for (std::size_t i = 0; i < all.size(); ++i) all[i] = i;
-            Tiles(std::move(all), frame);
+            Tiles(std::move(all), frame, kMostTiles);
         }
         html_ += "</svg>\n<ul class=\"legend\">\n";
         for (std::size_t k = 0; k < KindCounts().size(); ++k) {
