@@ -31,7 +31,9 @@ h2 { font-size: 1.15rem; margin: 2rem 0 0.6rem; border-bottom: 1px solid var(--l
 .problems { background: var(--warn-bg); color: var(--warn-fg); border-radius: 6px; padding: 0.6rem 1rem; margin-top: 1rem; }
 .problems h2 { margin-top: 0.2rem; border: 0; color: inherit; }
 .problems li { overflow-wrap: anywhere; }
-svg.map { width: 100%; height: auto; display: block; border: 1px solid var(--line); background: var(--bg); }
+.mapbox { overflow-x: auto; }
+/* Never so narrow that the tiles' names cannot be read: at high zoom the map scrolls. */
+svg.map { width: 100%; min-width: 900px; height: auto; display: block; border: 1px solid var(--line); background: var(--bg); }
 svg.map rect { stroke: var(--bg); stroke-width: 0.6; }
 svg.map rect.tile { cursor: pointer; }
 svg.map rect.tile:hover { stroke: var(--fg); stroke-width: 1.5; }
@@ -57,7 +59,7 @@ svg.map text.pl { fill: var(--fg); font-weight: 600; }
 table { border-collapse: collapse; width: 100%; font-variant-numeric: tabular-nums; }
 th, td { border-bottom: 1px solid var(--line); padding: 0.25rem 0.5rem; text-align: left; vertical-align: top; }
 td.n, th.n { text-align: right; white-space: nowrap; }
-td.path { overflow-wrap: anywhere; min-width: 12rem; }
+td.path { overflow-wrap: break-word; }
 thead th { background: var(--head); position: sticky; top: 0; }
 #members thead th { cursor: pointer; user-select: none; }
 #members thead th[aria-sort="ascending"]::after { content: " \25B2"; }
@@ -80,7 +82,7 @@ footer { margin-top: 2.5rem; color: var(--muted); font-size: 0.85rem; }
   thead th { position: static; }
   tr { break-inside: avoid; }
   section { break-inside: auto; }
-  svg.map { break-inside: avoid; max-height: 60vh; }
+  svg.map { break-inside: avoid; min-width: 0; }
   .problems, .figures div, .bar span, .swatch, svg.map { print-color-adjust: exact; -webkit-print-color-adjust: exact; }
 }
 )css";

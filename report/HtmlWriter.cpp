@@ -220,7 +220,7 @@ private:
         for (const MemberRow& m : report_.members) lines += MemberLines(m);
         if (lines <= 0) return;
         html_ += "<section id=\"treemap\">\n<h2>Members by lines</h2>\n";
-        html_ += "<svg id=\"map\" class=\"map\" viewBox=\"0 0 " + Coordinate(kMapWidth) + " " + Coordinate(kMapHeight) +
+        html_ += "<div class=\"mapbox\"><svg id=\"map\" class=\"map\" viewBox=\"0 0 " + Coordinate(kMapWidth) + " " + Coordinate(kMapHeight) +
                  "\" role=\"img\" aria-label=\"Treemap of the members: area is lines, colour is kind\">\n";
         const Rect frame{0, 0, kMapWidth, kMapHeight};
         if (report_.projects.size() > 1) {
@@ -253,7 +253,7 @@ private:
             for (std::size_t i = 0; i < all.size(); ++i) all[i] = i;
             Tiles(std::move(all), frame, kMostTiles);
         }
-        html_ += "</svg>\n<ul class=\"legend\">\n";
+        html_ += "</svg></div>\n<ul class=\"legend\">\n";
         for (std::size_t k = 0; k < KindCounts().size(); ++k) {
             const KindCount& kind = KindCounts()[k];
             if (LeadingNumber(report_.Text(kind.countLabel)) == 0) continue;
@@ -345,7 +345,7 @@ private:
             return detail_->members[a].controlCount > detail_->members[b].controlCount;
         });
         html_ += "<section id=\"controls\">\n<h2>Controls per form</h2>\n";
-        TableHead({"Member", "Designer", "Controls", "Names", "Depth", "Classes"}, 2);
+        TableHead({"Member", "Designer", "Classes", "Controls", "Names", "Depth"}, 3);
         const std::size_t shown = std::min(forms.size(), kMostControls);
         for (std::size_t k = 0; k < shown; ++k) {
             const vb6::MemberModel& m = detail_->members[forms[k]];
@@ -358,10 +358,11 @@ private:
             html_ += "<tr>";
             Cell(report_.members[forms[k]].record.Path);
             Cell(m.designerName.empty() ? m.designerClass : m.designerName + " (" + m.designerClass + ")");
+            Cell(list);
             NumberCell(m.controlCount);
             NumberCell(m.controlNames);
             NumberCell(m.controlDepth);
-            html_ += "<td class=\"path\">" + HtmlEscape(list) + "</td></tr>\n";
+            html_ += "</tr>\n";
         }
         TableEnd(forms.size(), shown, "forms with controls");
         html_ += "</section>\n";
@@ -396,9 +397,12 @@ private:
         for (const vb6::ProjectFacts& p : detail_->projects) any = any || !p.references.empty() || !p.objects.empty();
         if (!any) return;
         html_ += "<section id=\"references\">\n<h2>References and components</h2>\n";
+        // A project of its own is named as the user named it; a group's
+        // projects as the group does.
+        const bool single = detail_->projects.size() == 1 && !IsGroup(report_.file);
         for (const vb6::ProjectFacts& p : detail_->projects) {
             if (p.references.empty() && p.objects.empty()) continue;
-            html_ += "<h3>" + HtmlEscape(p.path);
+            html_ += "<h3>" + HtmlEscape(single ? report_.file : p.path);
             if (!p.type.empty()) html_ += " <span class=\"count\">" + HtmlEscape(p.type) + "</span>";
             html_ += "</h3>\n";
             if (!p.references.empty()) {
