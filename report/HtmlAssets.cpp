@@ -279,9 +279,17 @@ const std::string_view kHtmlScript = R"js(
   if (location.hash === '#selftest') {
     var th = Array.prototype.filter.call(head.cells, function (t) { return t.dataset.key === 'codeLines'; })[0];
     th.click();
+    // A click on the last tile (the smallest that has a row) brings up its row.
+    var tiles = map ? map.querySelectorAll('rect.tile[data-i]') : [];
+    var tile = tiles.length ? tiles[tiles.length - 1] : null;
+    if (tile) tile.dispatchEvent(new MouseEvent('click', { bubbles: true }));
+    var focused = body.querySelector('tr.focus');
     var result = document.createElement('pre');
     result.id = 'selftest';
-    result.textContent = JSON.stringify({ errors: errors, sortKey: sortKey, ascending: sortUp, rows: body.rows.length });
+    result.textContent = JSON.stringify({
+      errors: errors, sortKey: sortKey, ascending: sortUp, rows: body.rows.length,
+      tile: tile ? +tile.dataset.i : null, focused: focused ? +focused.dataset.i : null
+    });
     document.body.appendChild(result);
   }
 })();

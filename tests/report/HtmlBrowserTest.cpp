@@ -1,8 +1,9 @@
 // The HTML report in a real browser: Chromium, headless, opens the page
 // from disk with "#selftest", where the page's script sorts once by a
-// click on a column head and writes what it saw into the page. The test
-// reads the page back (--dump-dom) and holds the table against the JSON
-// report. Without Chromium the tests are skipped, and say so.
+// click on a column head, clicks a treemap tile and writes what it saw
+// into the page. The test reads the page back (--dump-dom) and holds the
+// table against the JSON report. Without Chromium the tests are skipped,
+// and say so.
 
 #include <gtest/gtest.h>
 
@@ -117,6 +118,7 @@ TEST_F(HtmlInBrowser, TableHoldsTheJsonFiguresAndSortsByAClickedColumn) {
         {"Model", "Model.vbp", {"--detail"}},
         {"Sample", "Sample.vbp", {}},
         {"Group", "Group.vbg", {}},
+        {"Group", "Broken.vbg", {"--detail"}},  // stops at a project that cannot be read
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.project);
@@ -124,6 +126,9 @@ TEST_F(HtmlInBrowser, TableHoldsTheJsonFiguresAndSortsByAClickedColumn) {
         ASSERT_TRUE(page.selftest.is_object()) << "the page's script did not run:\n" << page.dom.substr(0, 2000);
         EXPECT_EQ(page.selftest["errors"], json::array());
         EXPECT_EQ(page.selftest["sortKey"], "codeLines");
+        // A click on a tile brought up that member's row.
+        EXPECT_TRUE(page.selftest["tile"].is_number());
+        EXPECT_EQ(page.selftest["focused"], page.selftest["tile"]);
 
         const json& members = page.report["members"];
         ASSERT_EQ(page.rows.size(), members.size());
