@@ -72,7 +72,7 @@ Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostrea
     ProgressLine* progressLine = progress ? &*progress : nullptr;
     std::optional<ReportObserver> plainObserver;
     std::optional<DetailObserver> detailObserver;
-    IRunObserver* observer;
+    ReportObserver* observer;
     if (request.sourceModel) {
         observer = &detailObserver.emplace(stats, files, err, progressLine, toUtf8);
     } else {
@@ -92,6 +92,8 @@ Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostrea
 
     Analysis analysis;
     analysis.report = CollectReport(request.file, stats, display, outcome.error, toUtf8);
+    analysis.report.projects = observer->TakeProjects();
+    analysis.report.unreadable = observer->TakeUnreadable();
     if (detailObserver) {
         analysis.detail = detailObserver->Take();
         if (request.inspect) request.inspect(stats, *analysis.detail, files);

@@ -26,6 +26,7 @@ void DetailObserver::MemberUnreadable(std::string_view path, std::string_view re
 
 void DetailObserver::ProjectBegin(const std::string& path) {
     NoteListedMembers();
+    ReportObserver::ProjectBegin(path);
     vb6::ProjectFacts& project = data_.projects.emplace_back();
     project.path = path;
     project.firstMember = stats_.RecordCount();
@@ -44,6 +45,7 @@ void DetailObserver::ProjectLine(std::string_view line) {
 
 void DetailObserver::ProjectEnd() {
     NoteListedMembers();
+    ReportObserver::ProjectEnd();
     if (data_.projects.empty()) return;
     vb6::ProjectFacts& project = data_.projects.back();
     project.memberCount = stats_.RecordCount() - project.firstMember;

@@ -41,32 +41,6 @@ std::string LowerAscii(std::string text) {
 }
 
 
-// The procedures of the run, most complex first: by complexity, then
-// nesting, then length, then where they stand.
-struct RankedProcedure {
-    std::size_t member;
-    const vb6::Procedure* procedure;
-};
-std::vector<RankedProcedure> MostComplex(const DetailData& detail, std::size_t top) {
-    std::vector<RankedProcedure> all;
-    for (std::size_t m = 0; m < detail.members.size(); ++m) {
-        for (const vb6::Procedure& p : detail.members[m].procedures) all.push_back({m, &p});
-    }
-    auto before = [](const RankedProcedure& a, const RankedProcedure& b) {
-        const vb6::Procedure& x = *a.procedure;
-        const vb6::Procedure& y = *b.procedure;
-        if (x.complexity != y.complexity) return x.complexity > y.complexity;
-        if (x.nesting != y.nesting) return x.nesting > y.nesting;
-        if (x.lines.Total() != y.lines.Total()) return x.lines.Total() > y.lines.Total();
-        if (a.member != b.member) return a.member < b.member;
-        return x.firstLine < y.firstLine;
-    };
-    const std::size_t n = std::min(top, all.size());
-    std::partial_sort(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(n), all.end(), before);
-    all.resize(n);
-    return all;
-}
-
 void TextOrNull(JsonWriter& json, std::string_view key, std::string_view text) { json.Key(key).StringOrNull(text); }
 
 // `path` relative to `folder` when it lies below it (in any letter case),
@@ -120,6 +94,26 @@ void WriteBaseMember(JsonWriter& json, const MemberRow& m) {
 }
 
 }  // namespace
+
+std::vector<RankedProcedure> MostComplex(const DetailData& detail, std::size_t top) {
+    std::vector<RankedProcedure> all;
+    for (std::size_t m = 0; m < detail.members.size(); ++m) {
+        for (const vb6::Procedure& p : detail.members[m].procedures) all.push_back({m, &p});
+    }
+    auto before = [](const RankedProcedure& a, const RankedProcedure& b) {
+        const vb6::Procedure& x = *a.procedure;
+        const vb6::Procedure& y = *b.procedure;
+        if (x.complexity != y.complexity) return x.complexity > y.complexity;
+        if (x.nesting != y.nesting) return x.nesting > y.nesting;
+        if (x.lines.Total() != y.lines.Total()) return x.lines.Total() > y.lines.Total();
+        if (a.member != b.member) return a.member < b.member;
+        return x.firstLine < y.firstLine;
+    };
+    const std::size_t n = std::min(top, all.size());
+    std::partial_sort(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(n), all.end(), before);
+    all.resize(n);
+    return all;
+}
 
 std::string ProcedurePlace(const MemberRow& member, const vb6::Procedure& procedure) {
     return member.record.Path + ":" + std::to_string(procedure.firstLine) + "-" + std::to_string(procedure.lastLine);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "report/Detail.h"
 #include "report/JsonWriter.h"
@@ -36,6 +37,14 @@ void WriteLineCounts(JsonWriter& json, const vb6::LineCounts& lines);
 void WriteProcedure(JsonWriter& json, const vb6::Procedure& procedure);
 void WriteMemberModel(JsonWriter& json, const vb6::MemberModel& model);
 void WriteProjectFacts(JsonWriter& json, const vb6::ProjectFacts& project);
+
+// The `top` procedures of the run, most complex first: by complexity, then
+// nesting, then length, then where they stand.
+struct RankedProcedure {
+    std::size_t member;
+    const vb6::Procedure* procedure;
+};
+std::vector<RankedProcedure> MostComplex(const DetailData& detail, std::size_t top);
 
 // "frmMain.frm:12-40": where a procedure is.
 std::string ProcedurePlace(const MemberRow& member, const vb6::Procedure& procedure);

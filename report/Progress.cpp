@@ -37,8 +37,22 @@ void ReportObserver::Yield() {
     if (progress_) progress_->Update(stats_.MemberCount, stats_.InterfaceLinesTotal + stats_.CodeLinesTotal);
 }
 
+void ReportObserver::ProjectBegin(const std::string& path) {
+    projects_.push_back({toUtf8_(path), static_cast<std::size_t>(stats_.RecordCount()), 0});
+}
+
+void ReportObserver::ProjectEnd() {
+    if (!projects_.empty()) {
+        projects_.back().memberCount = static_cast<std::size_t>(stats_.RecordCount()) - projects_.back().firstMember;
+    }
+}
+
 void ReportObserver::MemberUnreadable(std::string_view path, std::string_view reason) {
     if (progress_) progress_->Clear();
+    if (stats_.MemberCount > 0) {
+        unreadable_.push_back({static_cast<std::size_t>(stats_.MemberCount - 1),
+                               path.empty() ? std::string("the project gives no file name") : toUtf8_(reason)});
+    }
     // The engine's reason names the file already ("cannot open 'X': ...");
     // an empty member path has no file to name.
     err_ << "quibex-report: warning: "

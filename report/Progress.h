@@ -39,7 +39,8 @@ private:
 };
 
 // The reporter's side of the run: progress at every yield, a warning on
-// stderr for every unreadable member file.
+// stderr for every unreadable member file; the projects read and the
+// members not read are kept for the report.
 class ReportObserver : public IRunObserver {
 public:
     // `progress` may be null: no progress line.
@@ -47,8 +48,16 @@ public:
 
     void Yield() override;
     void MemberUnreadable(std::string_view path, std::string_view reason) override;
+    void ProjectBegin(const std::string& path) override;
+    void ProjectEnd() override;
+
+    // What was kept, texts in UTF-8; moves it out.
+    std::vector<ProjectSpan> TakeProjects() { return std::move(projects_); }
+    std::vector<UnreadableMember> TakeUnreadable() { return std::move(unreadable_); }
 
 private:
+    std::vector<ProjectSpan> projects_;
+    std::vector<UnreadableMember> unreadable_;
     const StatisticsModel& stats_;
     std::ostream& err_;
     ProgressLine* progress_;

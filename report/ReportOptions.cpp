@@ -14,8 +14,9 @@ constexpr std::pair<std::string_view, ReportFormat> kFormats[] = {
     {"csv", ReportFormat::Csv},
     {"json", ReportFormat::Json},
     {"cloc-json", ReportFormat::ClocJson},
+    {"html", ReportFormat::Html},
 };
-constexpr std::string_view kFormatList = "text, csv, json or cloc-json";
+constexpr std::string_view kFormatList = "text, csv, json, cloc-json or html";
 
 ParsedCommand Usage(std::string error) {
     ParsedCommand command;
@@ -100,7 +101,7 @@ ParsedCommand ParseArguments(const std::vector<std::string>& args) {
 }
 
 std::string UsageText() {
-    return "Usage: quibex-report [--format text|csv|json|cloc-json] [--detail] [--top N]\n"
+    return "Usage: quibex-report [--format text|csv|json|cloc-json|html] [--detail] [--top N]\n"
            "                     [--procedures] [--by-file] [--code-page N] [-o FILE]\n"
            "                     [--progress|--no-progress] FILE\n"
            "       quibex-report --version | --help\n";
@@ -125,6 +126,10 @@ std::string HelpText() {
            "  --format cloc-json  blank, comment and code lines in the layout of cloc's\n"
            "                      JSON, language \"Visual Basic 6\"; comment counts comment,\n"
            "                      Attribute and layout (designer) lines; each file once\n"
+           "  --format html       one self-contained page: the figures, a treemap of the\n"
+           "                      members and a table to sort and filter; with --detail\n"
+           "                      also lines by class, procedures, controls, Declare\n"
+           "                      statements and references\n"
            "  --detail            also read every member's source: lines as designer,\n"
            "                      attribute, blank, comment and code; procedures with\n"
            "                      their complexity; Declare statements; a form's\n"

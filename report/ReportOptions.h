@@ -1,6 +1,6 @@
 #pragma once
 // The reporter's command line:
-//   quibex-report [--format text|csv|json|cloc-json] [--detail] [--top N]
+//   quibex-report [--format text|csv|json|cloc-json|html] [--detail] [--top N]
 //                 [--procedures] [--by-file] [--code-page N] [-o FILE]
 //                 [--progress|--no-progress] FILE
 //   quibex-report --version | --help
@@ -15,7 +15,7 @@
 
 namespace quibex::report {
 
-enum class ReportFormat { Text, Csv, Json, ClocJson };
+enum class ReportFormat { Text, Csv, Json, ClocJson, Html };
 
 struct ReportOptions : CommonOptions {
     ReportFormat format = ReportFormat::Text;

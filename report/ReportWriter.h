@@ -20,9 +20,25 @@ struct MemberRow {
     std::string name;     // the member's list entry
 };
 
+// A project file that was opened, and the member records it listed:
+// [firstMember, firstMember + memberCount).
+struct ProjectSpan {
+    std::string path;  // as the user or the group named it, UTF-8
+    std::size_t firstMember = 0;
+    std::size_t memberCount = 0;
+};
+
+// A member whose file could not be read: its figures stay zero.
+struct UnreadableMember {
+    std::size_t member = 0;  // its record, from 0
+    std::string reason;      // UTF-8, as the warning gives it
+};
+
 struct ReportData {
     std::string file;  // as the user gave it
     std::vector<MemberRow> members;
+    std::vector<ProjectSpan> projects;        // in reading order
+    std::vector<UnreadableMember> unreadable;  // in reading order
     std::array<std::string, kLabelCount> labels;  // every value label's text
     Figure binaryTotal = 0;
     Figure interfaceLinesTotal = 0;

@@ -3,6 +3,7 @@
 #include "report/Analysis.h"
 #include "report/Detail.h"
 #include "report/DetailWriter.h"
+#include "report/HtmlWriter.h"
 #include "report/Platform.h"
 #include "report/ReportOptions.h"
 #include "report/ReportWriter.h"
@@ -37,6 +38,7 @@ void WriteReport(const ReportOptions& options, const ReportData& report, const D
             }
             break;
         case ReportFormat::ClocJson: WriteClocJson(report, *detail, options.byFile, baseFolder, seconds, out); break;
+        case ReportFormat::Html: WriteHtml(report, detail, UtcNowText(), out); break;
     }
 }
 

@@ -35,6 +35,11 @@ quibex_need_native_tools() {
     git:git /usr/bin/python3:python3 /usr/lib/python3/dist-packages/jsonschema/__init__.py:python3-jsonschema
 }
 
+# Chromium for the HTML report's browser tests (headless, from disk).
+quibex_need_browser() {
+  quibex_need_packages chromium:chromium
+}
+
 quibex_need_windows_tools() {
   quibex_need_native_tools
   quibex_need_packages \
