@@ -158,15 +158,21 @@ SIZE ClientSize(HWND window) {
                                          << wrong;
 }
 
-DuringRun::DuringRun(HWND list, int entries, std::function<void()> onEntry)
-    : list_(list), entries_(entries), onEntry_(std::move(onEntry)) {
+DuringRun::DuringRun(frmMain& window, int entries, std::function<void()> onEntry)
+    : window_(window),
+      interval_(window.RefreshInterval()),
+      list_(window.ListItem()),
+      entries_(entries),
+      onEntry_(std::move(onEntry)) {
     g_duringRun = this;
+    window_.SetRefreshInterval(std::chrono::milliseconds(0));
     previous_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DuringRun::ListProc)));
 }
 
 DuringRun::~DuringRun() {
     SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+    window_.SetRefreshInterval(interval_);
     g_duringRun = nullptr;
 }
 

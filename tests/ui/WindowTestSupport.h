@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <initializer_list>
 #include <map>
@@ -74,11 +75,12 @@ SIZE ClientSize(HWND window);
                                          std::optional<SIZE> at96Dpi = std::nullopt);
 
 // Runs `onEntry` from inside a run, at the first yield after the list has
-// received `entries` entries, by subclassing the list box. Uninstalls itself
-// on destruction.
+// received `entries` entries, by subclassing the list box. The window serves
+// every yield of the engine meanwhile, so that the run stops where the engine
+// stands. Uninstalls itself on destruction.
 class DuringRun {
 public:
-    DuringRun(HWND list, int entries, std::function<void()> onEntry);
+    DuringRun(frmMain& window, int entries, std::function<void()> onEntry);
     ~DuringRun();
     DuringRun(const DuringRun&) = delete;
     DuringRun& operator=(const DuringRun&) = delete;
@@ -87,6 +89,8 @@ public:
 
 private:
     static LRESULT CALLBACK ListProc(HWND, UINT, WPARAM, LPARAM);
+    frmMain& window_;
+    std::chrono::milliseconds interval_;
     HWND list_;
     int entries_;
     std::function<void()> onEntry_;
