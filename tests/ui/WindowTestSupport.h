@@ -18,6 +18,7 @@
 
 #include "dialogs/CmnDlgPorts.h"
 #include "engine/MemberStatistics.h"
+#include "ui/Twips.h"
 #include "ui/frmMain.h"
 
 namespace quibex::test {
@@ -73,6 +74,13 @@ SIZE ClientSize(HWND window);
 // the screen's resolution and, at 96 dpi, `at96Dpi` pixels when given.
 ::testing::AssertionResult IsSizeInTwips(SIZE client, int width, int height,
                                          std::optional<SIZE> at96Dpi = std::nullopt);
+
+// Whether `control` lies at `twips` of its parent's client area, converted at
+// the screen's resolution, and shows `text`.
+::testing::AssertionResult IsPlacedAt(HWND control, const TwipsRect& twips, const std::string& text);
+// Whether the control's text, drawn in the control's own font, fits inside
+// its client area: nothing of it is cut.
+::testing::AssertionResult TextFits(HWND control);
 
 // Runs `onEntry` from inside a run, at the first yield after the list has
 // received `entries` entries, by subclassing the list box. The window serves
