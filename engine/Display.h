@@ -59,6 +59,11 @@ public:
     virtual std::string Caption(Label label) = 0;
     // Appends an entry at the end of the member list.
     virtual void AddItem(std::string_view text) = 0;
+    // Appends several entries, in order, as AddItem one by one would; a
+    // display may do it in one go.
+    virtual void AddItems(const std::vector<std::string>& texts) {
+        for (const std::string& text : texts) AddItem(text);
+    }
     // The number of entries in the member list.
     virtual Figure ListCount() = 0;
     // Makes entry `index` (from 0) the list's current entry.

@@ -42,7 +42,7 @@ UniqueFont MakeFormFont(const Dpi& dpi, const FontStyle& style) {
     font.lfWeight = style.bold ? FW_BOLD : FW_NORMAL;
     font.lfItalic = style.italic;
     font.lfUnderline = style.underline;
-    font.lfCharSet = EASTEUROPE_CHARSET;
+    font.lfCharSet = style.charSet;
     font.lfOutPrecision = OUT_DEFAULT_PRECIS;
     font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     font.lfQuality = DEFAULT_QUALITY;

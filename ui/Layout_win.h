@@ -24,13 +24,14 @@ void PlaceTwips(HWND control, const TwipsRect& rect, const Dpi& dpi);
 // it has one) is exactly `width` x `height` twips, keeping its position.
 void SetClientSizeTwips(HWND window, int width, int height, const Dpi& dpi);
 
-// The forms' font is "MS Sans Serif" with the Central European character
-// set, 8.25 pt regular unless a style says otherwise.
+// The forms' font is "MS Sans Serif", 8.25 pt regular in the system's
+// character set unless a style says otherwise.
 struct FontStyle {
     int hundredthsOfPoint = 825;
     bool bold = false;
     bool italic = false;
     bool underline = false;
+    BYTE charSet = DEFAULT_CHARSET;
 };
 UniqueFont MakeFormFont(const Dpi& dpi, const FontStyle& style = {});
 

@@ -147,11 +147,14 @@ LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void frmAbout::FormLoad() {
-    defaultFont_ = MakeFormFont(dpi_);
-    titleFont_ = MakeFormFont(dpi_, {.hundredthsOfPoint = 1200, .bold = true});
-    boldFont_ = MakeFormFont(dpi_, {.bold = true});
-    boldItalicFont_ = MakeFormFont(dpi_, {.bold = true, .italic = true});
-    underlinedFont_ = MakeFormFont(dpi_, {.bold = true, .underline = true});
+    // This window's fonts are the Central European ones, whatever the
+    // system's character set.
+    constexpr BYTE kCharSet = EASTEUROPE_CHARSET;
+    defaultFont_ = MakeFormFont(dpi_, {.charSet = kCharSet});
+    titleFont_ = MakeFormFont(dpi_, {.hundredthsOfPoint = 1200, .bold = true, .charSet = kCharSet});
+    boldFont_ = MakeFormFont(dpi_, {.bold = true, .charSet = kCharSet});
+    boldItalicFont_ = MakeFormFont(dpi_, {.bold = true, .italic = true, .charSet = kCharSet});
+    underlinedFont_ = MakeFormFont(dpi_, {.bold = true, .underline = true, .charSet = kCharSet});
     hand_ = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_POINTINGHAND));
 
     std::size_t linkCount = 0;

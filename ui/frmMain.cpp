@@ -208,16 +208,23 @@ std::string frmMain::Caption(Label label) {
     return value ? WindowTextOf(value) : std::string();
 }
 
-void frmMain::AddItem(std::string_view text) {
+void frmMain::AddItem(std::string_view text) { AddItems({std::string(text)}); }
+
+void frmMain::AddItems(const std::vector<std::string>& texts) {
     // The engine makes each new entry the current one at once, which scrolls
     // it into view. Adding and scrolling would each repaint the scroll bar,
     // the costliest thing a run draws (under Wine milliseconds a time), so
-    // the entry is brought into view here with the list's redrawing off: the
-    // bar is drawn once when redrawing comes back on, the rows at the run's
-    // next yield. Off, change, on, invalidate: the documented way to change
-    // a list box without painting every step.
+    // the entries are added and the last brought into view with the list's
+    // redrawing off: the bar is drawn once when redrawing comes back on, the
+    // rows at the run's next yield. Off, change, on, invalidate: the
+    // documented way to change a list box without painting every step.
+    if (texts.empty()) return;
     SendMessageW(listItem_, WM_SETREDRAW, FALSE, 0);
-    const LRESULT entry = SendMessageW(listItem_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+    LRESULT entry = LB_ERR;
+    for (const std::string& text : texts) {
+        const LRESULT added = SendMessageW(listItem_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+        if (added >= 0) entry = added;
+    }
     if (entry >= 0) SendMessageW(listItem_, LB_SETTOPINDEX, static_cast<WPARAM>(entry), 0);
     SendMessageW(listItem_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(listItem_, nullptr, TRUE);

@@ -6,6 +6,7 @@
 #include "ui/Win32.h"
 
 #include <array>
+#include <chrono>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,7 @@ public:
     void SetCaption(Label label, std::string_view text) override;
     std::string Caption(Label label) override;
     void AddItem(std::string_view text) override;
+    void AddItems(const std::vector<std::string>& texts) override;
     Figure ListCount() override;
     void SetListIndex(Figure index) override;
 
@@ -42,6 +44,10 @@ public:
     void ResetFigures();
     // Analyses `path` behind the processing window; returns when it is over.
     void RunAnalysis(const std::string& path);
+    // How often a run shows its figures and serves the windows at most (zero:
+    // at every yield of the engine, once per member and every 221 lines).
+    std::chrono::milliseconds RefreshInterval() const { return refreshInterval_; }
+    void SetRefreshInterval(std::chrono::milliseconds interval) { refreshInterval_ = interval; }
 
     // The menu commands.
     void MenuFileOpen();
@@ -87,6 +93,8 @@ private:
     HWND listItem_ = nullptr;
     std::array<HWND, kLabelCount> valueLabels_{};
     bool running_ = false;
+    // About 40 times a second: as often as anyone can see the figures change.
+    std::chrono::milliseconds refreshInterval_{25};
 };
 
 }  // namespace quibex

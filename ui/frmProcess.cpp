@@ -25,6 +25,8 @@ void Step(F&& f) noexcept {
 
 }  // namespace
 
+frmProcess::frmProcess(frmMain& owner) : main_(owner), clock_(owner.RefreshInterval()) {}
+
 void frmProcess::ClassStyle(WNDCLASSEXW& wc) {
     wc.hIcon = static_cast<HICON>(
         LoadImageW(wc.hInstance, MAKEINTRESOURCEW(IDI_QUIBEX), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR | LR_SHARED));
@@ -70,6 +72,21 @@ LRESULT frmProcess::OnSysCommand(WPARAM command, LPARAM lParam) {
 }
 
 void frmProcess::Yield() {
+    // The engine yields once per member and every 221 lines, thousands of
+    // times a second on a large project; painting and serving the windows
+    // that often would cost most of the run.
+    if (!clock_.Due(RefreshClock::Clock::now())) return;
+    Serve();
+}
+
+void frmProcess::Serve() {
+    if (display_) Step([&] { display_->Flush(); });
+    PumpMessages();
+    // Counted from the end, so that serving never takes all of the run's time.
+    clock_.Served(RefreshClock::Clock::now());
+}
+
+void frmProcess::PumpMessages() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
@@ -91,7 +108,7 @@ void frmProcess::FillIt() noexcept {
     // Disabled before the first yield, so that no click can slip in while
     // the run starts.
     Step([&] { EnableWindow(main, FALSE); });
-    Step([&] { Yield(); });
+    Step([&] { Serve(); });
 
     std::string path;
     Step([&] { path = Tag(); });
@@ -100,9 +117,15 @@ void frmProcess::FillIt() noexcept {
     // ends the reading only, and members read before it stay listed.
     Step([&] {
         std::unique_ptr<IFileSystem> files = MakePlatformFileSystem();
-        mdlFill fill(statistics, main_, *files, *this);
+        display_.emplace(main_);
+        mdlFill fill(statistics, *display_, *files, *this);
         fill.ReadChosenFile(path, mdlFill::ExtensionCase::Exact);
     });
+    // Whatever happened, the window shows the final figures.
+    Step([&] {
+        if (display_) display_->Flush();
+    });
+    display_.reset();
 
     // Still inside the run (MemberCount is not 0), so the selection handler
     // leaves the figures of the last member as the engine wrote them.

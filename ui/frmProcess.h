@@ -4,10 +4,12 @@
 
 #include "ui/Win32.h"
 
+#include <optional>
 #include <string>
 
 #include "engine/RunObserver.h"
 #include "ui/BaseWindow.h"
+#include "ui/PacedDisplay.h"
 
 namespace quibex {
 
@@ -15,7 +17,7 @@ class frmMain;
 
 class frmProcess : public BaseWindow<frmProcess>, public IRunObserver {
 public:
-    explicit frmProcess(frmMain& owner) : main_(owner) {}
+    explicit frmProcess(frmMain& owner);
 
     // The path of the file to analyse. Setting it is the window's first
     // access, which creates and shows it (owned by and centred on the main
@@ -28,7 +30,10 @@ public:
     // window gone.
     void FillIt() noexcept;
 
-    // Serves the pending messages, so that the windows repaint during a run.
+    // Where the engine yields: when the main window's refresh interval has
+    // passed since the windows were last served, shows the latest figures and
+    // serves the pending messages, so that the windows repaint and answer
+    // during a run; otherwise returns at once.
     void Yield() override;
 
     static const wchar_t* ClassName() { return L"Quibex.frmProcess"; }
@@ -41,10 +46,16 @@ private:
     void Load();
     void Unload();
     LRESULT OnSysCommand(WPARAM command, LPARAM lParam);
+    // Shows the latest figures and serves the pending messages, now.
+    void Serve();
+    void PumpMessages();
 
     frmMain& main_;
     std::string tag_;
     bool loaded_ = false;
+    // The engine's display during the reading, and when it was last shown.
+    std::optional<PacedDisplay> display_;
+    RefreshClock clock_;
 };
 
 }  // namespace quibex

@@ -123,11 +123,29 @@ quibex_wine_env() {
 # would draw "MS Sans Serif" in a look-alike and the caption buttons'
 # Marlett symbols as letters. The prefix's font folder gets them, so that
 # screenshots and the tests see what Windows shows.
+#
+# Wine loads a bitmap font only when the registry lists it, and lists for
+# "MS Sans Serif" only the file of the system's code page: a font asked for
+# in the Central European character set (238), as the About window's are,
+# would come from an outline face of other widths. The prefix lists Wine's
+# Central European MS Sans Serif too (same widths, more letters). Once per
+# prefix; the server writes the registry to disk when it ends, so it is
+# waited for. (A FontSubstitutes entry "MS Sans Serif,238" = "MS Sans
+# Serif,0" would not do: Wine drops substitutes that name their own face.)
 quibex_wine_fonts() {
   local from=/usr/share/wine/fonts to=$WINEPREFIX/drive_c/windows/Fonts
   [[ -d $from ]] || return 0
   mkdir -p "$to"
   cp -n "$from"/* "$to"/ 2>/dev/null || true
+
+  local stamp=$WINEPREFIX/.quibex-fonts-listed server=/usr/lib/wine/wineserver
+  [[ -f $stamp || ! -f $to/sserifee.fon ]] && return 0
+  [[ -x $server ]] || server=$(command -v wineserver)
+  if quibex_wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' \
+       /v 'MS Sans Serif 8,10,12,14,18,24 (Central European)' /d sserifee.fon /f </dev/null >/dev/null 2>&1; then
+    timeout 60 "$server" -w || true
+    touch "$stamp"
+  fi
 }
 
 # Keeps the prefix's server and services running until quibex_wine_stop.

@@ -107,30 +107,30 @@ TEST(CtrlO, IsTheOpenAccelerator) {
 // runs in a child process; reaching the code after the request is a failure.
 constexpr int kStillRunning = 7;
 
-void EndsTheProgram(void (*request)(frmMain&, HWND list)) {
+void EndsTheProgram(void (*request)(frmMain&)) {
     StatisticsModel statistics;
     test::FakeDialogs dialogs;
     frmMain window(statistics, dialogs);
     if (!window.Create()) std::exit(2);
     ShowWindow(window.Window(), SW_SHOWNOACTIVATE);
-    request(window, window.ListItem());
+    request(window);
     std::exit(kStillRunning);
 }
 
 TEST(CloseRequest, FileExitEndsTheProgram) {
-    EXPECT_EXIT(EndsTheProgram([](frmMain& w, HWND) {
+    EXPECT_EXIT(EndsTheProgram([](frmMain& w) {
                     SendMessageW(w.Window(), WM_COMMAND, MAKEWPARAM(IDM_FILEEXIT, 0), 0);
                 }),
                 ::testing::ExitedWithCode(0), "");
 }
 
 TEST(CloseRequest, TheCloseBoxEndsTheProgram) {
-    EXPECT_EXIT(EndsTheProgram([](frmMain& w, HWND) { SendMessageW(w.Window(), WM_SYSCOMMAND, SC_CLOSE, 0); }),
+    EXPECT_EXIT(EndsTheProgram([](frmMain& w) { SendMessageW(w.Window(), WM_SYSCOMMAND, SC_CLOSE, 0); }),
                 ::testing::ExitedWithCode(0), "");
 }
 
 TEST(CloseRequest, TheSessionEndingEndsTheProgram) {
-    EXPECT_EXIT(EndsTheProgram([](frmMain& w, HWND) {
+    EXPECT_EXIT(EndsTheProgram([](frmMain& w) {
                     if (!SendMessageW(w.Window(), WM_QUERYENDSESSION, 0, 0)) std::exit(3);  // must not object
                     SendMessageW(w.Window(), WM_ENDSESSION, TRUE, 0);
                 }),
@@ -138,9 +138,9 @@ TEST(CloseRequest, TheSessionEndingEndsTheProgram) {
 }
 
 TEST(CloseRequest, ACloseDuringARunEndsTheProgram) {
-    EXPECT_EXIT(EndsTheProgram([](frmMain& w, HWND list) {
+    EXPECT_EXIT(EndsTheProgram([](frmMain& w) {
                     // Arrives in a yield of the run, after three members.
-                    test::DuringRun hook(list, 3, [&w] { PostMessageW(w.Window(), WM_CLOSE, 0, 0); });
+                    test::DuringRun hook(w, 3, [&w] { PostMessageW(w.Window(), WM_CLOSE, 0, 0); });
                     w.RunAnalysis(test::DataPath("Sample/Sample.vbp"));
                 }),
                 ::testing::ExitedWithCode(0), "");

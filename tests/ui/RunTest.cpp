@@ -2,6 +2,10 @@
 // window, what holds while it runs, and the files it does not read.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <utility>
+#include <vector>
+
 #include "engine/FileSystem.h"
 #include "engine/mdlFill.h"
 #include "tests/support/TestSupport.h"
@@ -81,6 +85,55 @@ TEST_F(Run, SampleProjectFillsTheListAndFigures) {
     ExpectIdleAfterTheRun();
 }
 
+// What the window shows while a run goes on, sampled by a thread timer
+// whose messages only the run's own message serving can deliver.
+struct Samples {
+    static inline frmMain* window = nullptr;
+    static inline std::vector<std::pair<Figure, std::string>> taken;  // entries, LabelTotalFileT
+    static void CALLBACK Take(HWND, UINT, UINT_PTR, DWORD) {
+        if (!ProcessingWindow()) return;
+        taken.emplace_back(static_cast<Figure>(SendMessageW(window->ListItem(), LB_GETCOUNT, 0, 0)),
+                           WindowTextOf(window->ValueLabel(Label::LabelTotalFileT)));
+    }
+};
+
+TEST_F(Run, ALongRunShowsItsFiguresChangingAsItGoes) {
+    constexpr int kMembers = 1000;
+    test::TempDir temp;
+    std::string code;
+    for (int i = 0; i < 60; ++i) code += "    Total = Total + " + std::to_string(i) + "\r\n";
+    std::string project = "Type=Exe\r\n";
+    for (int i = 0; i < kMembers; ++i) {
+        const std::string name = "m" + std::to_string(i);
+        temp.Write(name + ".bas", "Attribute VB_Name = \"" + name + "\"\r\n" + code);
+        project += "Module=" + name + "; " + name + ".bas\r\n";
+    }
+    const std::string path = temp.Write("Long.vbp", project);
+    const auto expected = EngineTexts(path, nullptr);
+
+    Samples::window = &window;
+    Samples::taken.clear();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, &Samples::Take);
+    window.RunAnalysis(path);
+    KillTimer(nullptr, timer);
+
+    // The window answered all along, and showed the list growing and the
+    // total changing, not only the end.
+    std::set<std::string> totals;
+    Figure entries = 0;
+    for (const auto& [count, total] : Samples::taken) {
+        EXPECT_GE(count, entries);
+        entries = count;
+        totals.insert(total);
+    }
+    EXPECT_GE(totals.size(), 5u) << Samples::taken.size() << " samples";
+    // And the end as if every figure had been shown as it came.
+    EXPECT_EQ(ListEntries(window.ListItem()).size(), static_cast<std::size_t>(kMembers));
+    EXPECT_EQ(LabelTexts(window), expected);
+    EXPECT_EQ(SelectedIndices(window.ListItem()), std::vector<int>{kMembers - 1});
+    ExpectIdleAfterTheRun();
+}
+
 TEST_F(Run, WhileItRuns) {
     const HWND main = window.Window();
     std::map<std::string, std::string> before, after;
@@ -91,7 +144,7 @@ TEST_F(Run, WhileItRuns) {
     SIZE client{};
     POINT processCentre{}, mainCentre{};
 
-    test::DuringRun hook(window.ListItem(), 3, [&] {
+    test::DuringRun hook(window, 3, [&] {
         mainEnabled = IsWindowEnabled(main) != FALSE;
         process = ProcessingWindow();
         if (process) {
@@ -144,7 +197,7 @@ TEST_F(Run, WhileItRuns) {
 
 TEST_F(Run, ProcessingWindowGoesWhenClosedFromOutside) {
     bool goneAfterClose = false;
-    test::DuringRun hook(window.ListItem(), 2, [&] {
+    test::DuringRun hook(window, 2, [&] {
         HWND process = ProcessingWindow();
         SendMessageW(process, WM_CLOSE, 0, 0);  // e.g. a task manager's request
         goneAfterClose = !IsWindow(process);

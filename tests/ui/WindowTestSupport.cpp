@@ -158,15 +158,56 @@ SIZE ClientSize(HWND window) {
                                          << wrong;
 }
 
-DuringRun::DuringRun(HWND list, int entries, std::function<void()> onEntry)
-    : list_(list), entries_(entries), onEntry_(std::move(onEntry)) {
+::testing::AssertionResult IsPlacedAt(HWND control, const TwipsRect& twips, const std::string& text) {
+    if (!control) return ::testing::AssertionFailure() << "no such control";
+    const Dpi dpi = ScreenDpi();
+    const PixelRect want = ToPixels(twips, dpi.x, dpi.y);
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    const PixelRect got{r.left, r.top, r.right - r.left, r.bottom - r.top};
+    const std::string shown = WindowTextOf(control);
+    if (got == want && shown == text) return ::testing::AssertionSuccess();
+    auto describe = [](const PixelRect& p) {
+        return std::to_string(p.left) + "," + std::to_string(p.top) + " " + std::to_string(p.width) + "x" +
+               std::to_string(p.height);
+    };
+    return ::testing::AssertionFailure() << "\"" << shown << "\" at " << describe(got) << ", expected \"" << text
+                                         << "\" at " << describe(want);
+}
+
+::testing::AssertionResult TextFits(HWND control) {
+    const std::wstring text = Widen(WindowTextOf(control));
+    WindowDC dc(control);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    HGDIOBJ old = SelectObject(dc.Get(), font ? font : GetStockObject(SYSTEM_FONT));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(dc.Get(), LF_FACESIZE, face);
+    SelectObject(dc.Get(), old);
+    RECT client{};
+    GetClientRect(control, &client);
+    if (extent.cx <= client.right && extent.cy <= client.bottom) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "\"" << Narrow(text) << "\" in " << Narrow(face) << " takes " << extent.cx
+                                         << "x" << extent.cy << " pixels of " << client.right << "x" << client.bottom;
+}
+
+DuringRun::DuringRun(frmMain& window, int entries, std::function<void()> onEntry)
+    : window_(window),
+      interval_(window.RefreshInterval()),
+      list_(window.ListItem()),
+      entries_(entries),
+      onEntry_(std::move(onEntry)) {
     g_duringRun = this;
+    window_.SetRefreshInterval(std::chrono::milliseconds(0));
     previous_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DuringRun::ListProc)));
 }
 
 DuringRun::~DuringRun() {
     SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+    window_.SetRefreshInterval(interval_);
     g_duringRun = nullptr;
 }
 

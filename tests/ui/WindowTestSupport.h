@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <initializer_list>
 #include <map>
@@ -17,6 +18,7 @@
 
 #include "dialogs/CmnDlgPorts.h"
 #include "engine/MemberStatistics.h"
+#include "ui/Twips.h"
 #include "ui/frmMain.h"
 
 namespace quibex::test {
@@ -73,12 +75,20 @@ SIZE ClientSize(HWND window);
 ::testing::AssertionResult IsSizeInTwips(SIZE client, int width, int height,
                                          std::optional<SIZE> at96Dpi = std::nullopt);
 
+// Whether `control` lies at `twips` of its parent's client area, converted at
+// the screen's resolution, and shows `text`.
+::testing::AssertionResult IsPlacedAt(HWND control, const TwipsRect& twips, const std::string& text);
+// Whether the control's text, drawn in the control's own font, fits inside
+// its client area: nothing of it is cut.
+::testing::AssertionResult TextFits(HWND control);
+
 // Runs `onEntry` from inside a run, at the first yield after the list has
-// received `entries` entries, by subclassing the list box. Uninstalls itself
-// on destruction.
+// received `entries` entries, by subclassing the list box. The window serves
+// every yield of the engine meanwhile, so that the run stops where the engine
+// stands. Uninstalls itself on destruction.
 class DuringRun {
 public:
-    DuringRun(HWND list, int entries, std::function<void()> onEntry);
+    DuringRun(frmMain& window, int entries, std::function<void()> onEntry);
     ~DuringRun();
     DuringRun(const DuringRun&) = delete;
     DuringRun& operator=(const DuringRun&) = delete;
@@ -87,6 +97,8 @@ public:
 
 private:
     static LRESULT CALLBACK ListProc(HWND, UINT, WPARAM, LPARAM);
+    frmMain& window_;
+    std::chrono::milliseconds interval_;
     HWND list_;
     int entries_;
     std::function<void()> onEntry_;

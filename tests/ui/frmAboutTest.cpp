@@ -89,27 +89,31 @@ protected:
     Dpi dpi;
 };
 
-TEST_F(AboutWindow, ShowsTheProgramAndItsMakerAfterLoading) {
+// Every label where the layout puts it, in twips of the client area, with
+// what the load step wrote into it; and all of each text visible.
+TEST_F(AboutWindow, ShowsTheProgramAndItsMakerWhereTheLayoutPutsThem) {
     EXPECT_EQ(WindowTextOf(about.Window()), "About...");
     struct Case {
         int id;
+        TwipsRect at;
         std::string text;
         bool centred;
     } cases[] = {
-        {IDC_LBLTITLE, "Quibex", true},
-        {IDC_LBLVERSION, "1.70.0005", true},  // read from the version resource
-        {IDC_LBLAUTHORC, "Author:", false},
-        {IDC_LBLAUTHOR, std::string(kAuthorName), false},
-        {IDC_LBLEMAILC, "E-mail:", false},
-        {IDC_LBLEMAIL, std::string(kAuthorEmail), false},
-        {IDC_LBLURLC, "URL:", false},
-        {IDC_LBLURL, std::string(kHomePage), false},
-        {IDC_LBLCOPYRIGHT, QUIBEX_COPYRIGHT, true},
+        {IDC_LBLTITLE, {0, 60, 3900, 300}, "Quibex", true},
+        {IDC_LBLVERSION, {0, 360, 3900, 195}, "1.70.0005", true},  // read from the version resource
+        {IDC_LBLAUTHORC, {60, 690, 600, 195}, "Author:", false},
+        {IDC_LBLAUTHOR, {660, 690, 3180, 195}, std::string(kAuthorName), false},
+        {IDC_LBLEMAILC, {60, 900, 600, 195}, "E-mail:", false},
+        {IDC_LBLEMAIL, {660, 900, 1380, 195}, std::string(kAuthorEmail), false},
+        {IDC_LBLURLC, {60, 1110, 600, 195}, "URL:", false},
+        {IDC_LBLURL, {660, 1110, 2670, 195}, std::string(kHomePage), false},
+        {IDC_LBLCOPYRIGHT, {0, 1470, 3900, 210}, QUIBEX_COPYRIGHT, true},
     };
     for (const Case& c : cases) {
         HWND label = Label(c.id);
         ASSERT_NE(label, nullptr) << c.id;
-        EXPECT_EQ(WindowTextOf(label), c.text) << c.id;
+        EXPECT_TRUE(test::IsPlacedAt(label, c.at, c.text)) << c.id;
+        EXPECT_TRUE(test::TextFits(label)) << c.id;
         const LONG_PTR align = GetWindowLongPtrW(label, GWL_STYLE) & SS_TYPEMASK;
         EXPECT_EQ(align, c.centred ? SS_CENTER : SS_LEFT) << c.id;
     }

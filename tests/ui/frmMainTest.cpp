@@ -2,6 +2,8 @@
 // real controls.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "tests/support/TestSupport.h"
 #include "tests/ui/WindowTestSupport.h"
 #include "ui/ControlIds.h"
@@ -60,7 +62,7 @@ TEST_F(MainWindow, ValueLabelsAreBoldCaptionsRegular) {
     for (Label label : AllLabels()) {
         const LOGFONTW value = fontOf(window.ValueLabel(label));
         EXPECT_EQ(std::wstring(value.lfFaceName), L"MS Sans Serif");
-        EXPECT_EQ(value.lfCharSet, 238);
+        EXPECT_EQ(value.lfCharSet, DEFAULT_CHARSET);  // the system's
         EXPECT_EQ(value.lfHeight, height);
         EXPECT_GE(value.lfWeight, FW_BOLD) << LabelName(label);
 
@@ -68,36 +70,82 @@ TEST_F(MainWindow, ValueLabelsAreBoldCaptionsRegular) {
         ASSERT_NE(caption, nullptr) << LabelName(label);
         EXPECT_EQ(fontOf(caption).lfWeight, FW_NORMAL) << LabelName(label);
         EXPECT_EQ(fontOf(caption).lfHeight, height);
+        EXPECT_EQ(fontOf(caption).lfCharSet, DEFAULT_CHARSET);
     }
     EXPECT_EQ(fontOf(window.ListItem()).lfWeight, FW_NORMAL);
 }
 
-TEST_F(MainWindow, LabelsSitInTheirFramesOneLineEachWithoutOverlap) {
-    auto rectOf = [](HWND control) {
-        RECT r{};
-        GetWindowRect(control, &r);
-        return r;
-    };
-    const RECT total = rectOf(GetDlgItem(window.Window(), IDC_FRAMETOTAL));
-    const RECT file = rectOf(GetDlgItem(window.Window(), IDC_FRAMEFILE));
-    std::vector<RECT> all;
-    for (Label label : AllLabels()) {
-        const bool inFile = static_cast<int>(label) < static_cast<int>(Label::LabelFormT);
-        const RECT frame = inFile ? file : total;
-        for (HWND control : {window.ValueLabel(label),
-                             GetDlgItem(window.Window(), ValueLabelId(label) + IDC_CAPTION_LABEL_OFFSET)}) {
-            const RECT r = rectOf(control);
-            EXPECT_TRUE(r.left > frame.left && r.right < frame.right && r.top > frame.top && r.bottom < frame.bottom)
-                << LabelName(label);
-            const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
-            EXPECT_EQ(style & SS_TYPEMASK, SS_LEFTNOWORDWRAP) << LabelName(label);
-            EXPECT_TRUE(style & SS_NOPREFIX) << LabelName(label);
-            for (const RECT& other : all) {
-                RECT overlap{};
-                EXPECT_FALSE(IntersectRect(&overlap, &r, &other)) << LabelName(label);
+// The window's layout, control by control, as designed in twips: the list,
+// the frames, and in each frame a caption label and a value label per line.
+struct FrameLine {
+    int top;
+    const char* caption;
+    Label value;
+};
+struct FrameLayout {
+    int id;
+    const char* caption;
+    TwipsRect rect;
+    int valueWidth;
+    std::vector<FrameLine> lines;
+};
+const FrameLayout kFrames[] = {
+    {IDC_FRAMETOTAL, "Total", {2490, 30, 3945, 2790}, 2400,
+     {{300, "Form:", Label::LabelFormT},
+      {510, "MDI Form:", Label::LabelMDIFormT},
+      {720, "Module:", Label::LabelModuleT},
+      {930, "Class Module:", Label::LabelClassModuleT},
+      {1140, "User Control:", Label::LabelUserControlT},
+      {1350, "Property Page:", Label::LabelPropertyPageT},
+      {1560, "User Document:", Label::LabelUserDocumentT},
+      {1800, "Binary:", Label::LabelBinaryTotalT},
+      {2010, "Interface:", Label::LabelInterfaceTotalT},
+      {2220, "Code:", Label::LabelCodeTotalT},
+      {2460, "Total:", Label::LabelTotalFileT}}},
+    {IDC_FRAMEFILE, "File", {30, 2940, 6405, 2265}, 4800,
+     {{300, "File Name:", Label::LabelFileT},
+      {540, "Type:", Label::LabelTypeT},
+      {840, "Size:", Label::LabelSizeT},
+      {1050, "Binary:", Label::LabelBinaryT},
+      {1260, "Total:", Label::LabelTotalT},
+      {1530, "Interface:", Label::LabelInterfaceT},
+      {1740, "Code:", Label::LabelCodeT},
+      {1950, "Line:", Label::LabelLineT}}},
+};
+
+HWND CaptionLabel(frmMain& window, Label value) {
+    return GetDlgItem(window.Window(), ValueLabelId(value) + IDC_CAPTION_LABEL_OFFSET);
+}
+
+TEST_F(MainWindow, EveryControlSitsWhereTheLayoutPutsIt) {
+    EXPECT_TRUE(test::IsPlacedAt(window.ListItem(), {30, 120, 2400, 2700}, ""));
+    int labels = 0;
+    for (const FrameLayout& frame : kFrames) {
+        EXPECT_TRUE(test::IsPlacedAt(GetDlgItem(window.Window(), frame.id), frame.rect, frame.caption));
+        for (const FrameLine& line : frame.lines) {
+            const TwipsRect caption = Offset({210, line.top, 1200, 195}, frame.rect);
+            const TwipsRect value = Offset({1410, line.top, frame.valueWidth, 195}, frame.rect);
+            EXPECT_TRUE(test::IsPlacedAt(CaptionLabel(window, line.value), caption, line.caption)) << line.caption;
+            EXPECT_TRUE(test::IsPlacedAt(window.ValueLabel(line.value), value, "")) << line.caption;
+            // One line each, cut where the text ends, "&" shown as written.
+            for (HWND control : {CaptionLabel(window, line.value), window.ValueLabel(line.value)}) {
+                const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
+                EXPECT_EQ(style & SS_TYPEMASK, SS_LEFTNOWORDWRAP) << line.caption;
+                EXPECT_TRUE(style & SS_NOPREFIX) << line.caption;
             }
-            all.push_back(r);
+            ++labels;
         }
+    }
+    EXPECT_EQ(labels, kLabelCount);
+}
+
+// The caption labels as created, and the value labels as a run leaves them.
+TEST_F(MainWindow, EveryLabelsTextFitsItsLabel) {
+    window.RunAnalysis(test::DataPath("Sample/Sample.vbp"));
+    ClickEntry(window.ListItem(), 2, false);  // Classes\CItem.cls, the longest path
+    for (Label label : AllLabels()) {
+        EXPECT_TRUE(test::TextFits(CaptionLabel(window, label))) << LabelName(label);
+        EXPECT_TRUE(test::TextFits(window.ValueLabel(label))) << LabelName(label);
     }
 }
 
