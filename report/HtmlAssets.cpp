@@ -60,6 +60,7 @@ table { border-collapse: collapse; width: 100%; font-variant-numeric: tabular-nu
 th, td { border-bottom: 1px solid var(--line); padding: 0.25rem 0.5rem; text-align: left; vertical-align: top; }
 td.n, th.n { text-align: right; white-space: nowrap; }
 td.path { overflow-wrap: break-word; }
+td.nowrap { white-space: nowrap; }
 thead th { background: var(--head); position: sticky; top: 0; }
 #members thead th { cursor: pointer; user-select: none; }
 #members thead th[aria-sort="ascending"]::after { content: " \25B2"; }
@@ -101,7 +102,7 @@ const std::string_view kHtmlScript = R"js(
     { key: 'index', label: '#', num: true, value: function (m, i) { return i + 1; } },
     { key: 'name', label: 'File', field: NAME },
     { key: 'path', label: 'Path', field: PATH, cls: 'path' },
-    { key: 'type', label: 'Type', field: TYPE },
+    { key: 'type', label: 'Type', field: TYPE, cls: 'nowrap' },
     { key: 'fileSize', label: 'Size', field: 3, num: true },
     { key: 'binarySize', label: 'Binary', field: 4, num: true },
     { key: 'interfaceLines', label: 'Interface lines', field: 5, num: true },
