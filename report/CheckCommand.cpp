@@ -161,7 +161,8 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
             configFolder = FolderOf(configFile);
         } else {
             const std::string absolute = AbsolutePath(file);
-            shownName = FolderOf(absolute) + "/" + std::string(kConfigFileName);
+            const char separator = absolute.find('\\') != std::string::npos ? '\\' : '/';
+            shownName = FolderOf(absolute) + separator + std::string(kConfigFileName);
             text = ReadSmallFile(*files, shownName);
         }
         if (text) {
