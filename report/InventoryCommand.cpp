@@ -1,5 +1,6 @@
 #include "report/InventoryCommand.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -65,40 +66,30 @@ std::string InventoryHelp() {
 
 // The run's file system, as the inventory asks it about files: the project
 // folders are entered as the engine enters them, so paths resolve alike.
+// The inventory's texts are UTF-8 and the file system's are in the
+// project's code page: a name is tried as it is, then in that code page.
 class PlatformInventoryFiles : public vb6::InventoryFiles {
 public:
-    PlatformInventoryFiles(std::unique_ptr<IFileSystem> files, TextConverter toUtf8)
-        : files_(std::move(files)), toUtf8_(std::move(toUtf8)) {}
+    PlatformInventoryFiles(std::unique_ptr<IFileSystem> files, TextConverter toUtf8, TextConverter fromUtf8)
+        : files_(std::move(files)), toUtf8_(std::move(toUtf8)), fromUtf8_(std::move(fromUtf8)) {}
 
     std::optional<Found> Find(const std::string& folder, const std::string& path) override {
-        if (!folder.empty() && !files_->ChangeDirectory(folder)) return std::nullopt;
-        const std::optional<Figure> size = files_->RegularFileSize(path);
-        if (!size) return std::nullopt;
-        return Found{toUtf8_(files_->FullPath(path)), *size};
+        if (auto found = FindAsIs(folder, path)) return found;
+        return FindAsIs(fromUtf8_(folder), fromUtf8_(path));
     }
 
     std::optional<std::string> Read(const std::string& fullPath, std::size_t limit) override {
-        try {
-            std::unique_ptr<ByteSource> source = files_->OpenForReading(fullPath);
-            std::string bytes;
-            char buffer[1 << 16];
-            while (bytes.size() < limit) {
-                const std::size_t n = source->Read(buffer, std::min(sizeof buffer, limit - bytes.size()));
-                if (n == 0) break;
-                bytes.append(buffer, n);
-            }
-            return bytes;
-        } catch (const FileError&) {
-            return std::nullopt;
-        }
+        if (auto bytes = ReadAsIs(fullPath, limit)) return bytes;
+        return ReadAsIs(fromUtf8_(fullPath), limit);
     }
 
     std::vector<std::string> FilesBelow(const std::string& folder) override {
         namespace fs = std::filesystem;
-        std::vector<std::string> paths;
         std::error_code ec;
+        const std::string native = fs::is_directory(fs::path(folder), ec) ? folder : fromUtf8_(folder);
+        std::vector<std::string> paths;
         // Links to folders are not followed: a link to a parent would never end.
-        fs::recursive_directory_iterator it(fs::path(folder), fs::directory_options::skip_permission_denied, ec);
+        fs::recursive_directory_iterator it(fs::path(native), fs::directory_options::skip_permission_denied, ec);
         for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
             std::error_code typeError;
             if (it->is_regular_file(typeError)) paths.push_back(toUtf8_(it->path().string()));
@@ -107,8 +98,32 @@ public:
     }
 
 private:
+    std::optional<Found> FindAsIs(const std::string& folder, const std::string& path) {
+        if (!folder.empty() && !files_->ChangeDirectory(folder)) return std::nullopt;
+        const std::optional<Figure> size = files_->RegularFileSize(path);
+        if (!size) return std::nullopt;
+        return Found{toUtf8_(files_->FullPath(path)), *size};
+    }
+
+    std::optional<std::string> ReadAsIs(const std::string& fullPath, std::size_t limit) {
+        try {
+            std::unique_ptr<ByteSource> source = files_->OpenForReading(fullPath);
+            std::string bytes;
+            std::vector<char> buffer(1 << 16);
+            while (bytes.size() < limit) {
+                const std::size_t n = source->Read(buffer.data(), std::min(buffer.size(), limit - bytes.size()));
+                if (n == 0) break;
+                bytes.append(buffer.data(), n);
+            }
+            return bytes;
+        } catch (const FileError&) {
+            return std::nullopt;
+        }
+    }
+
     std::unique_ptr<IFileSystem> files_;
     TextConverter toUtf8_;
+    TextConverter fromUtf8_;
 };
 
 int Usage(std::ostream& err, const std::string& error) {
@@ -187,7 +202,8 @@ int RunInventory(const std::vector<std::string>& args, std::ostream& out, std::o
     std::optional<CodePage> codePage;
     if (options.codePage) codePage = CodePageFromNumber(*options.codePage);
     PlatformInventoryFiles inventoryFiles(MakePlatformFileSystem(codePage ? &*codePage : nullptr),
-                                          TextConverterFor(options.codePage.value_or(0)));
+                                          TextConverterFor(options.codePage.value_or(0)),
+                                          TextConverterFromUtf8(options.codePage.value_or(0)));
     const vb6::Inventory inventory = vb6::BuildInventory(input, inventoryFiles);
     const BomStamp stamp = NewBomStamp();
     const int written = WriteOutput(

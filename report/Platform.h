@@ -18,6 +18,11 @@ std::string TextToUtf8(std::string_view text);
 // becomes U+FFFD.
 TextConverter TextConverterFor(int codePage);
 
+// UTF-8 turned back into the code page of TextConverterFor(codePage), to
+// name files again with text a report has made UTF-8. A character that
+// code page lacks leaves a name that names no file.
+TextConverter TextConverterFromUtf8(int codePage);
+
 // `path` made absolute against the current directory, as the window gets a
 // full path from its dialog. The path as given when that fails.
 std::string AbsolutePath(const std::string& path);

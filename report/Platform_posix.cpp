@@ -19,7 +19,7 @@ namespace {
 // pages as "CP932", "CP1251" and so on.
 class Iconv {
 public:
-    explicit Iconv(const std::string& from) : cd_(iconv_open("UTF-8", from.c_str())) {}
+    explicit Iconv(const std::string& from, const std::string& to = "UTF-8") : cd_(iconv_open(to.c_str(), from.c_str())) {}
     ~Iconv() {
         if (Valid()) iconv_close(cd_);
     }
@@ -59,6 +59,12 @@ TextConverter TextConverterFor(int codePage) {
     if (codePage == 0 || codePage == 1252) return &TextToUtf8;
     auto converter = std::make_shared<Iconv>("CP" + std::to_string(codePage));
     if (!converter->Valid()) return &TextToUtf8;
+    return [converter](std::string_view text) { return converter->Convert(text); };
+}
+
+TextConverter TextConverterFromUtf8(int codePage) {
+    auto converter = std::make_shared<Iconv>("UTF-8", "CP" + std::to_string(codePage == 0 ? 1252 : codePage));
+    if (!converter->Valid()) return [](std::string_view text) { return std::string(text); };
     return [converter](std::string_view text) { return converter->Convert(text); };
 }
 

@@ -19,6 +19,11 @@ TextConverter TextConverterFor(int codePage) {
     return [from](std::string_view text) { return Narrow(Widen(text, from), CP_UTF8); };
 }
 
+TextConverter TextConverterFromUtf8(int codePage) {
+    const UINT to = codePage > 0 ? static_cast<UINT>(codePage) : CP_ACP;
+    return [to](std::string_view text) { return Narrow(Widen(text, CP_UTF8), to); };
+}
+
 std::string AbsolutePath(const std::string& path) {
     // The engine speaks ANSI code-page paths; GetFullPathNameW also turns
     // "/" into "\", the only separator the engine's folder rule knows here.

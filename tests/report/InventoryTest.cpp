@@ -183,6 +183,25 @@ TEST(Inventory, PresentImagesShowTheirFileVersion) {
     }
 }
 
+TEST(Inventory, NamesOutsideAsciiAreFoundInTheProjectsCodePage) {
+    // The project file and the disk name the files in Windows-1252; the
+    // report's texts are UTF-8.
+    TempDir dir;
+    dir.Write("Caf\xE9.tlb", "MSFT");
+    const std::string module = "Attribute VB_Name = \"m\"\r\nSub S()\r\nEnd Sub\r\n";
+    dir.Write("R\xE9sum\xE9.bas", module);
+    dir.Write("Copy.bas", module);
+    dir.Write("P.vbp", "Type=Exe\r\nReference=*\\G{11111111-2222-3333-4444-555555555555}#1.0#0#Caf\xE9.tlb#T\r\n"
+                       "Module=a; R\xE9sum\xE9.bas\r\nModule=b; Copy.bas\r\n");
+    const ReportRun run = RunIn(dir.Path(), {"inventory", "--format=json", "--code-page=1252", "P.vbp"});
+    ASSERT_EQ(run.exitCode, kExitOk) << run.err;
+    const json inv = json::parse(run.out);
+    EXPECT_EQ(inv["references"][0]["path"], "Caf\u00e9.tlb");
+    EXPECT_EQ(inv["references"][0]["present"], true);
+    ASSERT_EQ(inv["identical"].size(), 1u);
+    EXPECT_EQ(inv["identical"][0]["files"], json::array({"R\u00e9sum\u00e9.bas", "Copy.bas"}));
+}
+
 TEST(Inventory, TextAndCsvShowEverySection) {
     const ReportRun text = RunIn(DataPath("Inventory"), {"inventory", "--orphans", "Inventory.vbg"});
     for (const char* part : {"References:", "Sub-project references:", "Components:", "unused", "Declares:",
