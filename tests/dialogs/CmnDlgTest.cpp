@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 #include "FakeCmnDlg.h"
 #include "dialogs/CmnDlg.h"
@@ -134,10 +135,12 @@ TEST_F(CmnDlgTest, AChosenFileComesBackInOrderWithTheDialogsOwnTitle) {
   };
   for (bool save : {false, true}) {
     dlg.SetFlags(0);
+    dlg.SetFilterIndex(2);
     dlg.SetFileName("C:\\old.vbp");
     host.changes.clear();
     save ? dlg.ShowSave() : dlg.ShowOpen();
     EXPECT_EQ(platform.fileRequest->title, save ? "Save As" : "Open");
+    EXPECT_EQ(platform.fileRequest->filterIndex, 2);
     EXPECT_EQ(platform.fileRequest->maxFile, save ? 10u + 1024 : 10u + 8192);
     EXPECT_EQ(dlg.LastError(), "0");
     EXPECT_EQ(dlg.FileName(), "C:\\Work");
@@ -193,6 +196,31 @@ TEST_F(CmnDlgTest, OpenReportsFailuresOfItsStepsAndSaveCarriesOn) {
     EXPECT_EQ(dlg.LastError(), "0");
     EXPECT_EQ(dlg.FileName() + "|" + dlg.FileTitle(), "C:\\x.vbp|x.vbp");
     EXPECT_EQ(dlg.Flags(), 4);
+  }
+}
+
+TEST_F(CmnDlgTest, ShowColorWritesThePickedColourThroughItsWriter) {
+  dlg.SetColor(0x0000FF);
+  for (std::optional<std::int32_t> answer : {std::optional<std::int32_t>{0x123456}, std::optional<std::int32_t>{}}) {
+    platform.colorAnswer = answer;
+    host.changes.clear();
+    dlg.ShowColor();
+    EXPECT_EQ(dlg.Color(), 0x123456);  // a cancel keeps the colour picked before
+    EXPECT_EQ(host.changes, answer ? Names{"Color"} : Names{});
+    EXPECT_EQ(dlg.LastError(), answer ? "0" : "32755");
+  }
+}
+
+// Whatever the shell's call does, the code of an earlier operation is gone.
+TEST_F(CmnDlgTest, ShowFileClearsTheLastErrorFirst) {
+  for (bool ownerFails : {false, true}) {
+    dlg.ShowOpen();  // a silent cancel: LastError 32755
+    ASSERT_EQ(dlg.LastError(), "32755");
+    host.ownerFails = ownerFails;
+    platform.fails = !ownerFails;
+    EXPECT_THROW(dlg.ShowFile("https://quibex.example/"), std::runtime_error);
+    EXPECT_EQ(dlg.LastError(), "0") << ownerFails;
+    host.ownerFails = platform.fails = false;
   }
 }
 

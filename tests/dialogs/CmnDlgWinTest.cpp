@@ -132,7 +132,9 @@ TEST_F(CmnDlgRecordTest, FileDialogsGetTheShortRecordFilledFromTheProperties) {
   dlg.SetFlags(0x200);
   dlg.SetDefaultExt("vbp");
   dlg.SetInitDir("C:\\Work");
+  dlg.SetFilterIndex(3);
   dlg.ShowOpen();
+  EXPECT_EQ(seen.file.nFilterIndex, 3u);
   EXPECT_EQ(seen.filter, "Projects\0*.vbp\0All files\0*.*\0\0"s);
   EXPECT_EQ(seen.file.nMaxFile, 15u + 8192);
   EXPECT_EQ(seen.fileBuffer, "C:\\Work\\old.vbp" + std::string(8193, '\0'));

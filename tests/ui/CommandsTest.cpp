@@ -7,6 +7,7 @@
 #include "tests/support/TestSupport.h"
 #include "tests/ui/WindowTestSupport.h"
 #include "ui/Text_win.h"
+#include "ui/frmAbout.h"
 #include "ui/resource.h"
 
 namespace quibex {
@@ -67,6 +68,40 @@ TEST_F(Commands, AFileThatIsNoProjectIsNamedButNotRead) {
     EXPECT_EQ(WindowTextOf(window.Window()), "notes.txt - Quibex");
     EXPECT_TRUE(ListEntries(window.ListItem()).empty());
     EXPECT_TRUE(test::LabelsShow(window, {{"LabelBinaryTotalT", "0"}, {"LabelTotalFileT", "0 (0b)"}}));
+}
+
+// Closes an About window wherever it was opened, so that a modal one
+// cannot hold the test.
+bool g_aboutShown = false;
+void CALLBACK CloseAnyAbout(HWND, UINT, UINT_PTR, DWORD) {
+    if (HWND about = FindWindowW(frmAbout::ClassName(), nullptr)) {
+        g_aboutShown = true;
+        DestroyWindow(about);
+    }
+}
+
+// The window is disabled during a run, but commands can still arrive from
+// inside the run's yields (an accelerator, a message from outside).
+TEST_F(Commands, OpenAndAboutAreRefusedDuringARun) {
+    dialogs.chosenPath = test::DataPath("Group/Group.vbg");
+    g_aboutShown = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &CloseAnyAbout);
+    {
+        test::DuringRun hook(window, 3, [&] {
+            Command(IDM_FILEOPEN);
+            Command(IDM_HELPABOUT);
+        });
+        window.RunAnalysis(test::DataPath("Sample/Sample.vbp"));
+        EXPECT_TRUE(hook.Ran());
+    }
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(dialogs.openDialogs, 0);
+    EXPECT_FALSE(g_aboutShown);
+    EXPECT_EQ(ListEntries(window.ListItem()).size(), 10u);  // the run went on undisturbed
+
+    Command(IDM_FILEOPEN);  // and once it is over, the command works again
+    EXPECT_EQ(dialogs.openDialogs, 1);
+    EXPECT_EQ(ListEntries(window.ListItem()).size(), 5u);
 }
 
 TEST_F(Commands, HomePageOpensTheProgramsPage) {
