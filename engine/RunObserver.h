@@ -12,7 +12,8 @@ public:
     virtual ~IRunObserver() = default;
     // Serve pending messages: called once per member after it is listed,
     // whenever the lines counted in the run reach a multiple of 221, and once
-    // at the end of every member file. The engine absorbs failures step by
+    // at the end of every member file. That is as often as a host may serve;
+    // it may serve less often (the window does, by the clock). The engine absorbs failures step by
     // step, so an exception thrown here does not end the run; a host that
     // must stop at once (the window's close request) ends the process.
     virtual void Yield() = 0;
