@@ -187,5 +187,14 @@ TEST(Check, BaselineHidesTheFindingsItHolds) {
     EXPECT_EQ(RunIn(dir.Path(), {"check", "--baseline", "baseline.json", "P.vbp"}).exitCode, kExitOk);
 }
 
+TEST(Check, SarifPathsAreUriReferences) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Code\\mdlA.bas", "Code/mdlA.bas"},
+        {"a b/#1%.frm", "a%20b/%231%25.frm"},
+        {"M\xC3\xBCll~_-.bas", "M%C3%BCll~_-.bas"},
+    };
+    for (const auto& [path, uri] : cases) EXPECT_EQ(UriPath(path), uri) << path;
+}
+
 }  // namespace
 }  // namespace quibex::report
