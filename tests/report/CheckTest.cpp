@@ -50,7 +50,7 @@ TEST(Check, FixtureGivesEachFindingOnItsLine) {
     EXPECT_EQ(run.exitCode, kExitCheckFailed) << run.err;
     std::set<Row> expected = {
         {"encoding", "error", "Check/Bom.bas", 1},
-        {"encoding", "error", "Check/Nul.bas", 2},
+        {"encoding", "error", "Check/Zeros.bas", 2},
         {"line-endings", "error", "Check/Unix.bas", 1},
         {"line-endings", "error", "Check/OldMac.bas", 1},
         {"line-endings", "error", "Check/Mixed.bas", 3},
