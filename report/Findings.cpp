@@ -60,6 +60,13 @@ std::string PathKey(std::string_view path) {
     return key;
 }
 
+// An absolute path as a file URI: "file:///C:/a%20b/x.frm", "file:///home/x.frm".
+std::string FileUri(std::string_view path) {
+    std::string uri = UriPath(path);
+    if (uri.size() >= 4 && uri.compare(1, 3, "%3A") == 0) uri.replace(1, 3, ":");  // a drive letter
+    return "file://" + std::string(uri.empty() || uri[0] != '/' ? "/" : "") + uri;
+}
+
 }  // namespace
 
 void WriteFindingsJson(const std::string& file, const std::vector<Finding>& findings, std::ostream& out) {
@@ -119,12 +126,11 @@ void WriteFindingsSarif(const std::vector<Finding>& findings, const std::vector<
     }
     json.EndArray();
     json.EndObject().EndObject();
-    // A file URI of the folder, with a trailing "/", as the base of every result's path.
-    std::string base = UriPath(baseFolder);
-    if (base.empty() || base.back() != '/') base += '/';
-    if (base[0] != '/') base = "/" + base;  // "C:/..." becomes "/C%3A/..."
+    // The folder's file URI, with a trailing "/", as the base of every relative path.
+    std::string base = FileUri(baseFolder);
+    if (base.back() != '/') base += '/';
     json.Key("originalUriBaseIds").BeginObject();
-    json.Key("SRCROOT").BeginObject(true).Field("uri", "file://" + base).EndObject();
+    json.Key("SRCROOT").BeginObject(true).Field("uri", base).EndObject();
     json.EndObject();
     json.Key("results").BeginArray();
     for (const Finding& f : findings) {
@@ -138,7 +144,7 @@ void WriteFindingsSarif(const std::vector<Finding>& findings, const std::vector<
         const bool absolute = !f.path.empty() && (f.path[0] == '/' || (f.path.size() > 1 && f.path[1] == ':'));
         json.Key("artifactLocation").BeginObject(true);
         if (absolute) {
-            json.Field("uri", "file://" + std::string(f.path[0] == '/' ? "" : "/") + UriPath(f.path));
+            json.Field("uri", FileUri(f.path));
         } else {
             json.Field("uri", UriPath(f.path)).Field("uriBaseId", "SRCROOT");
         }

@@ -4,6 +4,7 @@
 #include <git2.h>
 
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -70,6 +71,18 @@ public:
         if (!workdir) throw FileError("cannot read '" + folder + "': the git repository has no working tree");
         workdir_ = workdir;
         while (workdir_.size() > 1 && workdir_.back() == '/') workdir_.pop_back();
+        // libgit2 names the working tree with links resolved; paths are
+        // matched as the user names them, through the same links.
+        std::error_code ec;
+        const std::filesystem::path realFolder = std::filesystem::canonical(folder, ec);
+        if (!ec) {
+            const std::filesystem::path up = std::filesystem::path(workdir_).lexically_relative(realFolder);
+            if (!up.empty()) {
+                std::string named = (std::filesystem::path(folder) / up).lexically_normal().string();
+                while (named.size() > 1 && named.back() == '/') named.pop_back();
+                workdir_ = named;
+            }
+        }
         git_object* object = nullptr;
         if (git_revparse_single(&object, repository, revision.c_str()) != 0) {
             throw FileError("unknown git revision '" + revision + "': " + LastGitError());

@@ -50,7 +50,7 @@ TEST(Check, FixtureGivesEachFindingOnItsLine) {
     EXPECT_EQ(run.exitCode, kExitCheckFailed) << run.err;
     std::set<Row> expected = {
         {"encoding", "error", "Check/Bom.bas", 1},
-        {"encoding", "error", "Check/Nul.bas", 2},
+        {"encoding", "error", "Check/Zeros.bas", 2},
         {"line-endings", "error", "Check/Unix.bas", 1},
         {"line-endings", "error", "Check/OldMac.bas", 1},
         {"line-endings", "error", "Check/Mixed.bas", 3},
@@ -185,6 +185,15 @@ TEST(Check, BaselineHidesTheFindingsItHolds) {
     EXPECT_EQ(RowsOf(second), (std::set<Row>{{"line-endings", "error", "b.bas", 1}}));
     dir.Write("b.bas", "Dim y\r\n");
     EXPECT_EQ(RunIn(dir.Path(), {"check", "--baseline", "baseline.json", "P.vbp"}).exitCode, kExitOk);
+}
+
+TEST(Check, SarifPathsAreUriReferences) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Code\\mdlA.bas", "Code/mdlA.bas"},
+        {"a b/#1%.frm", "a%20b/%231%25.frm"},
+        {"M\xC3\xBCll~_-.bas", "M%C3%BCll~_-.bas"},
+    };
+    for (const auto& [path, uri] : cases) EXPECT_EQ(UriPath(path), uri) << path;
 }
 
 }  // namespace

@@ -104,6 +104,14 @@ TEST(Git, RevisionsAreReadFromTheRepositoryNotTheWorkingTree) {
     EXPECT_EQ(diff["changed"][0]["procedures"]["added"][0]["name"], "B");
     EXPECT_EQ(diff["unchanged"], 0);
 
+    // Through a link to the working tree, which libgit2 names resolved.
+    TempDir links;
+    std::filesystem::create_directory_symlink(dir.Path(), links.Join("repo"));
+    const json linked = JsonOf(RunIn(dir.Path(), {"check", "--format", "json", "--git", "HEAD~1", links.Join("repo/sub/App.vbp")}),
+                               kExitCheckFailed);
+    ASSERT_EQ(linked["findings"].size(), 1u);
+    EXPECT_EQ(linked["findings"][0]["rule"], "line-endings");
+
     ReportRun unknown = RunIn(dir.Path(), {"diff", "--git", "no-such-branch", "sub/App.vbp"});
     EXPECT_EQ(unknown.exitCode, kExitReadError);
     EXPECT_THAT(unknown.err, HasSubstr("unknown git revision 'no-such-branch'"));
