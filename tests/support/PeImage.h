@@ -40,8 +40,8 @@ inline std::string VersionNode(std::string_view key, const std::string& value, b
 // VS_VERSION_INFO with file version a.b.c.d and a string table.
 inline std::string VersionResource(std::uint16_t a, std::uint16_t b, std::uint16_t c, std::uint16_t d,
                                    std::string_view company, std::uint32_t signature = 0xFEEF04BD) {
-    std::string fixed = U32(signature) + U32(0x10000) + U32(a << 16 | b) + U32(c << 16 | d) + U32(a << 16 | b) +
-                        U32(c << 16 | d);
+    auto pair = [](std::uint16_t high, std::uint16_t low) { return U32(std::uint32_t{high} << 16 | low); };
+    std::string fixed = U32(signature) + U32(0x10000) + pair(a, b) + pair(c, d) + pair(a, b) + pair(c, d);
     fixed += std::string(52 - fixed.size(), '\0');
     auto text = [](std::string_view key, std::string_view value) {
         return VersionNode(key, Utf16(value) + U16(0), true);
