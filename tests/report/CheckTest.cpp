@@ -79,9 +79,12 @@ TEST(Check, GroupAndProjectFilesHaveTheirOwnFindings) {
     dir.Write("G.vbg", "VBGROUP 5.0\nProject=app\\App.vbp\n");
     dir.Write("App/App.vbp", "Module=m; m.bas\r");
     dir.Write("App/m.bas", "Dim x\r\n");
-    std::set<Row> expected = {{"line-endings", "error", "G.vbg", 1}, {"line-endings", "error", "App/App.vbp", 1}};
-#ifndef _WIN32
-    expected.insert({"case-mismatch", "error", "G.vbg", 2});
+#ifdef _WIN32
+    // Windows names the file in the letter case the group wrote.
+    std::set<Row> expected = {{"line-endings", "error", "G.vbg", 1}, {"line-endings", "error", "app/App.vbp", 1}};
+#else
+    std::set<Row> expected = {{"line-endings", "error", "G.vbg", 1}, {"line-endings", "error", "App/App.vbp", 1},
+                              {"case-mismatch", "error", "G.vbg", 2}};
 #endif
     EXPECT_EQ(RowsOf(RunIn(dir.Path(), {"check", "--format", "json", "G.vbg"})), expected);
 }
