@@ -149,7 +149,9 @@ void WriteFindingsSarif(const std::vector<Finding>& findings, const std::vector<
             json.Field("uri", UriPath(f.path)).Field("uriBaseId", "SRCROOT");
         }
         json.EndObject();
-        if (f.line > 0) json.Key("region").BeginObject(true).Field("startLine", f.line).EndObject();
+        // Code-scanning tools show a finding on a line: one about the whole
+        // file on its first.
+        json.Key("region").BeginObject(true).Field("startLine", std::max<Figure>(f.line, 1)).EndObject();
         json.EndObject().EndObject().EndArray();
         json.Key("partialFingerprints").BeginObject(true);
         json.Field("quibexSubject/v1", f.rule + ":" + PathKey(f.path) + ":" + f.subject);

@@ -7,9 +7,9 @@ namespace quibex::report {
 const std::vector<Subcommand>& Subcommands() {
     // One line per command; its code lives in a file of its own.
     static const std::vector<Subcommand> commands = {
-        {"check", "check FILE: find what breaks a VB6 build (line endings, encoding, missing files, limits)",
+        {"check", "FILE: the findings that break a VB6 build, or a limit",
          &RunCheckCommand},
-        {"diff", "diff OLD NEW: what changed between two versions of a project, group or saved report",
+        {"diff", "OLD NEW: what changed between two versions of a project",
          &RunDiffCommand},
         {"inventory", "inventory FILE: references, components, declares, shared and orphaned files; an SBOM", &RunInventory},
     };

@@ -73,6 +73,22 @@ TEST(Check, GroupWithAMissingProjectFindsItAndExitsAsUnreadable) {
     EXPECT_EQ(RowsOf(run), (std::set<Row>{{"missing-member", "error", "Group/Broken.vbg", 3}}));
 }
 
+// The group and project files are checked as the members are.
+TEST(Check, GroupAndProjectFilesHaveTheirOwnFindings) {
+    TempDir dir;
+    dir.Write("G.vbg", "VBGROUP 5.0\nProject=app\\App.vbp\n");
+    dir.Write("App/App.vbp", "Module=m; m.bas\r");
+    dir.Write("App/m.bas", "Dim x\r\n");
+#ifdef _WIN32
+    // Windows names the file in the letter case the group wrote.
+    std::set<Row> expected = {{"line-endings", "error", "G.vbg", 1}, {"line-endings", "error", "app/App.vbp", 1}};
+#else
+    std::set<Row> expected = {{"line-endings", "error", "G.vbg", 1}, {"line-endings", "error", "App/App.vbp", 1},
+                              {"case-mismatch", "error", "G.vbg", 2}};
+#endif
+    EXPECT_EQ(RowsOf(RunIn(dir.Path(), {"check", "--format", "json", "G.vbg"})), expected);
+}
+
 std::string Repeat(const std::string& text, int n) {
     std::string out;
     for (int i = 0; i < n; ++i) out += text;
