@@ -8,6 +8,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -229,6 +231,22 @@ TEST(Inventory, BillOfMaterialsHasTheGroupProjectsAndTheirDependencies) {
     EXPECT_EQ(dependsOn["project:App"].back(), "project:Controls");
     EXPECT_EQ(dependsOn["project:Controls"], json::array());
 }
+
+#ifndef _WIN32
+TEST(Inventory, OutputThroughALinkReplacesTheFileItNamesNotTheLink) {
+    TempDir dir;
+    dir.Write("P.vbp", "Type=Exe\r\n");
+    dir.Write("old.txt", "an older report");
+    std::filesystem::create_symlink("old.txt", dir.Join("latest.txt"));
+    const ReportRun run = RunIn(dir.Path(), {"inventory", "-o", "latest.txt", "P.vbp"});
+    EXPECT_EQ(run.exitCode, kExitOk) << run.err;
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Join("latest.txt")));
+    std::ifstream written(dir.Join("old.txt"));
+    std::stringstream text;
+    text << written.rdbuf();
+    EXPECT_THAT(text.str(), HasSubstr("Inventory of P.vbp"));
+}
+#endif
 
 TEST(Inventory, UsageErrors) {
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
