@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <map>
 
 #include "engine/CodePage.h"
@@ -549,17 +548,5 @@ void WriteHtml(const ReportData& report, const DetailData* detail, std::string_v
     Page(report, detail, out).Write(generatedAt);
 }
 
-std::string UtcNowText() {
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-#ifdef _WIN32
-    gmtime_s(&utc, &now);
-#else
-    gmtime_r(&now, &utc);
-#endif
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &utc);
-    return text;
-}
 
 }  // namespace quibex::report

@@ -30,7 +30,4 @@ std::string ScriptSafeJson(std::string_view json);
 // `generatedAt` is shown as the report's date.
 void WriteHtml(const ReportData& report, const DetailData* detail, std::string_view generatedAt, std::ostream& out);
 
-// The current time in UTC as "2026-12-07 23:40 UTC".
-std::string UtcNowText();
-
 }  // namespace quibex::report

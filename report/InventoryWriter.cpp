@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <functional>
 #include <map>
 #include <random>
@@ -12,6 +11,7 @@
 
 #include "engine/CodePage.h"
 #include "report/JsonWriter.h"
+#include "report/Platform.h"
 #include "report/ReportWriter.h"
 #include "report/Utf8.h"
 #include "ui/Version.h"
@@ -576,16 +576,7 @@ BomStamp NewBomStamp() {
                   bytes[1], bytes[2], bytes[3], bytes[4], bytes[5], bytes[6], bytes[7], bytes[8], bytes[9], bytes[10],
                   bytes[11], bytes[12], bytes[13], bytes[14], bytes[15]);
     stamp.serialNumber = std::string("urn:uuid:") + uuid;
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm utc{};
-#ifdef _WIN32
-    gmtime_s(&utc, &now);
-#else
-    gmtime_r(&now, &utc);
-#endif
-    char time[32];
-    std::strftime(time, sizeof time, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    stamp.timestamp = time;
+    stamp.timestamp = UtcNow("%Y-%m-%dT%H:%M:%SZ");
     return stamp;
 }
 

@@ -27,6 +27,9 @@ TextConverter TextConverterFromUtf8(int codePage);
 // full path from its dialog. The path as given when that fails.
 std::string AbsolutePath(const std::string& path);
 
+// The current time in UTC, formatted by std::strftime's `format`.
+std::string UtcNow(const char* format);
+
 // Whether standard error is an interactive terminal (a console on Windows).
 bool StderrIsTerminal();
 

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -66,6 +67,15 @@ TextConverter TextConverterFromUtf8(int codePage) {
     auto converter = std::make_shared<Iconv>("UTF-8", "CP" + std::to_string(codePage == 0 ? 1252 : codePage));
     if (!converter->Valid()) return [](std::string_view text) { return std::string(text); };
     return [converter](std::string_view text) { return converter->Convert(text); };
+}
+
+std::string UtcNow(const char* format) {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char text[64];
+    const std::size_t length = std::strftime(text, sizeof text, format, &utc);
+    return std::string(text, length);
 }
 
 std::string AbsolutePath(const std::string& path) {

@@ -3,6 +3,7 @@
 #include <io.h>
 
 #include <cstdio>
+#include <ctime>
 
 #include "engine/WideText_win.h"
 #include "report/Platform.h"
@@ -22,6 +23,15 @@ TextConverter TextConverterFor(int codePage) {
 TextConverter TextConverterFromUtf8(int codePage) {
     const UINT to = codePage > 0 ? static_cast<UINT>(codePage) : CP_ACP;
     return [to](std::string_view text) { return Narrow(Widen(text, CP_UTF8), to); };
+}
+
+std::string UtcNow(const char* format) {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_s(&utc, &now);
+    char text[64];
+    const std::size_t length = std::strftime(text, sizeof text, format, &utc);
+    return std::string(text, length);
 }
 
 std::string AbsolutePath(const std::string& path) {

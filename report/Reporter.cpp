@@ -38,7 +38,7 @@ void WriteReport(const ReportOptions& options, const ReportData& report, const D
             }
             break;
         case ReportFormat::ClocJson: WriteClocJson(report, *detail, options.byFile, baseFolder, seconds, out); break;
-        case ReportFormat::Html: WriteHtml(report, detail, UtcNowText(), out); break;
+        case ReportFormat::Html: WriteHtml(report, detail, UtcNow("%Y-%m-%d %H:%M UTC"), out); break;
     }
 }
 

@@ -18,14 +18,11 @@ namespace {
 using nlohmann::json;
 using quibex::test::DataPath;
 using quibex::test::TempDir;
+using test::JsonOf;
 using test::ReportRun;
 using test::RunIn;
 using testing::HasSubstr;
 
-json JsonOf(const ReportRun& run) {
-    EXPECT_EQ(run.exitCode, kExitOk) << run.err;
-    return json::parse(run.out);
-}
 
 TEST(DetailReport, JsonHoldsEveryMembersModelAndTheProjectsFacts) {
     const json report = JsonOf(RunIn(DataPath("Model"), {"--detail", "--format", "json", "Model.vbp"}));

@@ -18,14 +18,11 @@ namespace {
 using nlohmann::json;
 using quibex::test::DataPath;
 using quibex::test::TempDir;
+using test::JsonOf;
 using test::ReportRun;
 using test::RunIn;
 using testing::HasSubstr;
 
-json JsonOf(const ReportRun& run, int exitCode = kExitOk) {
-    EXPECT_EQ(run.exitCode, exitCode) << run.err;
-    return run.out.empty() ? json() : json::parse(run.out);
-}
 
 // tests/data/Diff: v2 changes mdlA.bas (Grow gets a decision and a
 // comment, Sub Added is new), drops mdlGone.bas, adds Code\mdlNew.bas and

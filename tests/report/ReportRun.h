@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
 #include "report/Reporter.h"
 #include "tests/support/TestSupport.h"
 
@@ -24,6 +27,13 @@ inline ReportRun RunIn(const std::string& dir, const std::vector<std::string>& a
     std::ostringstream out, err;
     int code = RunReporter(args, out, err, false);
     return {code, out.str(), err.str()};
+}
+
+// The run's output read as JSON, after checking its exit code; null when
+// it wrote nothing.
+inline nlohmann::json JsonOf(const ReportRun& run, int exitCode = kExitOk) {
+    EXPECT_EQ(run.exitCode, exitCode) << run.err;
+    return run.out.empty() ? nlohmann::json() : nlohmann::json::parse(run.out);
 }
 
 }  // namespace quibex::report::test
