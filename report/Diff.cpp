@@ -277,7 +277,7 @@ void WriteText(const Snapshot& before, const Snapshot& after, const DiffResult& 
             out << "  " << mark << ' ' << m.path << "  (" << m.type << ")\n";
             if (!c.before || !c.after) {
                 out << "      " << m.lines.Total() << " lines, " << m.lines[vb6::LineClass::Code] << " of code, "
-                    << m.procedures.size() << " procedures\n";
+                    << m.procedures.size() << (m.procedures.size() == 1 ? " procedure\n" : " procedures\n");
                 continue;
             }
             for (const NamedFigure& f : kFigures) {
