@@ -81,6 +81,9 @@ footer { margin-top: 2.5rem; color: var(--muted); font-size: 0.85rem; }
   .controls input, button, .tip { display: none; }
   thead { display: table-header-group; }
   thead th { position: static; }
+  .scroll, .mapbox { overflow: visible; }
+  table { font-size: 7pt; }
+  th, td { padding: 0.1rem 0.25rem; }
   tr { break-inside: avoid; }
   section { break-inside: auto; }
   svg.map { break-inside: avoid; min-width: 0; }
