@@ -3,17 +3,40 @@
 and what the schema cannot say: every bom-ref is unique and every
 dependency names a component of the bill."""
 import json
+import os
 import subprocess
 import sys
 
 import jsonschema
 
-def main():
-    exe, schema_path, fixtures = sys.argv[1:4]
-    with open(schema_path, encoding="utf-8") as f:
+# The bill schema refers to these two by relative $ref; they lie beside it.
+REFERENCED_SCHEMAS = ("spdx.schema.json", "jsf-0.82.schema.json")
+
+def load_schema(path):
+    with open(path, encoding="utf-8") as f:
         schema = json.load(f)
     jsonschema.Draft7Validator.check_schema(schema)
-    validator = jsonschema.Draft7Validator(schema)
+    return schema
+
+def no_download(uri):
+    raise jsonschema.RefResolutionError(f"{uri} is not one of the local schemas")
+
+def bom_validator(schema_path):
+    """A validator for the bill schema whose $refs resolve to the local copies
+    of the schemas it names, never to the network."""
+    schema = load_schema(schema_path)
+    folder = os.path.dirname(os.path.abspath(schema_path))
+    store = {schema["$id"]: schema}
+    for name in REFERENCED_SCHEMAS:
+        referenced = load_schema(os.path.join(folder, name))
+        store[referenced["$id"]] = referenced
+    resolver = jsonschema.RefResolver.from_schema(schema, store=store,
+                                                  handlers={"http": no_download, "https": no_download})
+    return jsonschema.Draft7Validator(schema, resolver=resolver)
+
+def main():
+    exe, schema_path, fixtures = sys.argv[1:4]
+    validator = bom_validator(schema_path)
     failures = 0
     for project in ("Inventory.vbg", "App/App.vbp", "Controls/Controls.vbp"):
         run = subprocess.run([exe, "inventory", "--format", "cyclonedx", project], cwd=fixtures,
