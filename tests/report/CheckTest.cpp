@@ -11,7 +11,7 @@
 #include <set>
 #include <tuple>
 
-#include "report/Checks.h"
+#include "report/model/Checks.h"
 #include "tests/report/ReportRun.h"
 #include "tests/support/TestSupport.h"
 

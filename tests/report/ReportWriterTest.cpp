@@ -5,8 +5,8 @@
 
 #include "engine/Display.h"
 #include "engine/MemberStatistics.h"
-#include "report/ReportWriter.h"
-#include "report/Utf8.h"
+#include "report/writers/ReportWriter.h"
+#include "report/text/Utf8.h"
 
 namespace quibex::report {
 namespace {

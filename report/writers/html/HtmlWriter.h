@@ -1,0 +1,33 @@
+#pragma once
+// The HTML report: one self-contained page that opens from disk with
+// nothing loaded from elsewhere. A header with the project figures in the
+// window's text forms, the problems of the run, a treemap of the members
+// (area = lines, colour = kind, a group's projects nested), the member
+// table built by the page's script from an embedded data block, and with
+// the source model the line split, the most complex procedures, the
+// controls of each form, the Declare statements and the references.
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "report/model/Detail.h"
+#include "report/writers/ReportWriter.h"
+
+namespace quibex::report {
+
+// `text` for HTML text or a double-quoted attribute value: & < > " '
+// escaped, control characters shown as U+FFFD, bytes that are not UTF-8
+// read as Windows-1252.
+std::string HtmlEscape(std::string_view text);
+
+// JSON text made safe to stand inside a <script> element: every <, > and &
+// (only ever inside strings) and the line separators U+2028 and U+2029 are
+// written as \u escapes, so no "</script>" or "<!--" can end or change it.
+std::string ScriptSafeJson(std::string_view json);
+
+// `detail` may be null: the sections of the source model are left out.
+// `generatedAt` is shown as the report's date.
+void WriteHtml(const ReportData& report, const DetailData* detail, std::string_view generatedAt, std::ostream& out);
+
+}  // namespace quibex::report
