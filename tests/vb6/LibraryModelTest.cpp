@@ -56,6 +56,10 @@ TEST(LibraryModel, GlobalNamesOfVb6sOwnLibraries) {
         {"TextBox", GlobalKind::Type, "VB.TextBox"},
         {"StdFont", GlobalKind::Type, "stdole.StdFont"},
         {"VBA", GlobalKind::Library, "VBA"},
+        // A type character that agrees with the function's type.
+        {"Replace$", GlobalKind::Procedure, "VBA.Strings.Replace"},
+        {"Join$", GlobalKind::Procedure, "VBA.Strings.Join"},
+        {"RGB&", GlobalKind::Procedure, "VBA.Information.RGB"},
     };
     for (const auto& c : cases) {
         const auto found = model.FindGlobal(c.name);
@@ -63,7 +67,7 @@ TEST(LibraryModel, GlobalNamesOfVb6sOwnLibraries) {
         EXPECT_EQ(found->kind, c.kind) << c.name;
         EXPECT_EQ(Describe(model, *found), c.is) << c.name;
     }
-    for (const char* unknown : {"Text1", "Left$$", "vbCrLf2", "_Placement", "Caption", "osShipped"})
+    for (const char* unknown : {"Text1", "Left$$", "vbCrLf2", "_Placement", "Caption", "osShipped", "Len$", "Split$", "RGB$"})
         EXPECT_FALSE(model.FindGlobal(unknown)) << unknown;
     // A qualified name looks in its library only.
     EXPECT_TRUE(model.FindGlobal(*model.FindLibrary("vba"), "Left"));
@@ -121,7 +125,8 @@ TEST(LibraryModel, MembersAndEventsOfObjectsAndControls) {
         {"Form", "Load"},          {"Form", "QueryUnload"},    {"Form", "Resize"},       {"Form", "KeyPress"},
         {"TextBox", "Change"},     {"TextBox", "Validate"},    {"CommandButton", "Click"}, {"Timer", "Timer"},
         {"ListBox", "ItemCheck"},  {"UserControl", "ReadProperties"}, {"MDIForm", "Unload"}, {"StdFont", "FontChanged"},
-        {"PictureBox", "Paint"},   {"Data", "Reposition"},
+        {"PictureBox", "Paint"},   {"Data", "Reposition"},     {"Form", "DragDrop"},     {"Form", "LinkExecute"},
+        {"UserControl", "GotFocus"}, {"_ClassModule", "Initialize"},
     };
     for (const auto& e : events) EXPECT_TRUE(model.FindEvent(*model.FindType(e.type), e.event)) << e.type << "_" << e.event;
     EXPECT_FALSE(model.FindEvent(*model.FindType("Timer"), "Click"));

@@ -117,12 +117,37 @@ namespace {
 // is VB's App object, `Dim a As App` names the class (FindType).
 bool IsValue(const GlobalName& g) { return g.kind != GlobalKind::Type && g.kind != GlobalKind::Library; }
 
+// The type a type-declaration character at the end of a name stands for.
+std::string_view SuffixType(char c) {
+    switch (c) {
+        case '$': return "String";
+        case '%': return "Integer";
+        case '&': return "Long";
+        case '!': return "Single";
+        case '#': return "Double";
+        case '@': return "Currency";
+        default: return {};
+    }
+}
+
 }  // namespace
 
 std::vector<GlobalName> LibraryModel::LookupGlobal(std::string_view name) const {
-    const auto found = globals_.find(LowerName(name));
-    if (found == globals_.end()) return {};
-    std::vector<GlobalName> all = found->second;
+    auto found = globals_.find(LowerName(name));
+    std::vector<GlobalName> all;
+    if (found != globals_.end()) {
+        all = found->second;
+    } else if (name.size() > 1 && !SuffixType(name.back()).empty() && SuffixType(name[name.size() - 2]).empty()) {
+        // VB6 takes a call of a function with a type character that agrees
+        // with its type (Replace$ for Replace, which returns a String).
+        found = globals_.find(LowerName(name.substr(0, name.size() - 1)));
+        if (found == globals_.end()) return {};
+        for (const GlobalName& g : found->second) {
+            if (g.member < 0) continue;
+            const Member& m = types_[*g.type].members[static_cast<std::size_t>(g.member)];
+            if (!m.type.array && m.type.name == SuffixType(name.back())) all.push_back(g);
+        }
+    }
     std::stable_partition(all.begin(), all.end(), IsValue);
     return all;
 }

@@ -93,7 +93,9 @@ public:
     const LibraryType& GetType(TypeId id) const { return types_[id]; }
     std::optional<LibraryId> FindLibrary(std::string_view name) const;
 
-    // Every global meaning of `name`, first the one VB6 would take.
+    // Every global meaning of `name`, first the one VB6 would take: a value
+    // before a type or library of that name. A name ending in a type
+    // character also finds a function of that type (Replace$).
     std::vector<GlobalName> LookupGlobal(std::string_view name) const;
     std::optional<GlobalName> FindGlobal(std::string_view name) const;
     // Within one library only, as `VBA.Left` qualifies it.
