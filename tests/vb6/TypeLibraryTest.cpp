@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "tests/support/PeImage.h"
 #include "tests/support/TypeLibImage.h"
@@ -198,6 +201,38 @@ TEST(TypeLibrary, AnyWordSetToAnExtremeIsReadWithinBounds) {
         }
     }
     EXPECT_GT(members, 0u);
+}
+
+TEST(TypeLibrary, ALibraryAnotherToolWrote) {
+    // Wine's stdole2.tlb is an image whose TYPELIB resource another MSFT
+    // writer made; where Wine is installed it checks this reader against
+    // more than the tests' own writer.
+    std::string found;
+    for (const char* path : {"/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/stdole2.tlb",
+                             "/usr/lib/wine/x86_64-windows/stdole2.tlb", "/usr/lib/i386-linux-gnu/wine/i386-windows/stdole2.tlb"})
+        if (std::filesystem::exists(path)) found = path;
+    if (found.empty()) GTEST_SKIP() << "no Wine stdole2.tlb on this machine";
+    std::ifstream in(found, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    const ReadResult read = ReadTypeLibrary(bytes.str());
+    ASSERT_TRUE(read.library) << read.error;
+    EXPECT_EQ(read.library->name, "stdole");
+    EXPECT_EQ(read.library->guid, "{00020430-0000-0000-C000-000000000046}");
+    EXPECT_EQ(read.library->majorVersion, 2);
+    const TypeInfo* font = FindType(*read.library, "StdFont");
+    ASSERT_TRUE(font);
+    EXPECT_EQ(font->kind, TypeKind::CoClass);
+    ASSERT_TRUE(font->DefaultInterface());
+    EXPECT_EQ(font->implemented[*font->DefaultInterface()].type.name, "Font");
+    const TypeInfo* functions = FindType(*read.library, "StdFunctions");
+    ASSERT_TRUE(functions);
+    const Member* load = FindMember(*functions, "LoadPicture", MemberKind::Method);
+    ASSERT_TRUE(load);
+    EXPECT_EQ(load->type.name, "IPictureDisp");
+    ASSERT_EQ(load->parameters.size(), 4u);
+    EXPECT_TRUE(load->parameters[0].optional);
+    EXPECT_EQ(FindType(*read.library, "OLE_COLOR")->aliasOf.name, "Long");
 }
 
 }  // namespace
