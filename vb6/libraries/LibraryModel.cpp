@@ -32,6 +32,8 @@ LibraryModel LibraryModel::WithBuiltins() {
 
 TypeId LibraryModel::AddType(LibraryType type) {
     const auto id = static_cast<TypeId>(types_.size());
+    for (std::size_t i = 0; i < type.members.size(); ++i) type.memberIndex.emplace(LowerName(type.members[i].name), i);
+    for (std::size_t i = 0; i < type.events.size(); ++i) type.eventIndex.emplace(LowerName(type.events[i].name), i);
     libraries_[type.library].types.push_back(id);
     typesByName_[LowerName(type.name)].push_back(id);
     if (!type.guid.empty()) typesByGuid_.emplace(type.guid, id);
@@ -44,11 +46,10 @@ void LibraryModel::IndexGlobals(TypeId id) {
     globals_[LowerName(type.name)].push_back({GlobalKind::Type, type.library, id, -1});
     const bool enumMembers = type.kind == TypeKind::Enum;
     if (!enumMembers && !type.global) return;
-    for (std::size_t i = 0; i < type.members.size(); ++i) {
+    for (const auto& [lower, i] : type.memberIndex) {
+        // One global name for each member name: a property's Get, Let and Set are one.
         const Member& m = type.members[i];
         if (m.restricted) continue;
-        // Get, Let and Set of one property are one global name.
-        if (i > 0 && LowerName(type.members[i - 1].name) == LowerName(m.name)) continue;
         GlobalKind kind = GlobalKind::Property;
         if (enumMembers) {
             kind = GlobalKind::EnumMember;
@@ -57,7 +58,7 @@ void LibraryModel::IndexGlobals(TypeId id) {
         } else if (m.kind == MemberKind::Method) {
             kind = GlobalKind::Procedure;
         }
-        globals_[LowerName(m.name)].push_back({kind, type.library, id, static_cast<int>(i)});
+        globals_[lower].push_back({kind, type.library, id, static_cast<int>(i)});
     }
 }
 
@@ -196,23 +197,16 @@ std::optional<TypeId> LibraryModel::FindTypeByGuid(std::string_view guid) const 
     return found->second;
 }
 
-namespace {
-
-const Member* FindIn(const std::vector<Member>& members, std::string_view name) {
-    const std::string lower = LowerName(name);
-    for (const Member& m : members)
-        if (LowerName(m.name) == lower) return &m;
-    return nullptr;
-}
-
-}  // namespace
-
 const Member* LibraryModel::FindMember(TypeId type, std::string_view name) const {
-    return FindIn(types_[type].members, name);
+    const LibraryType& t = types_[type];
+    const auto found = t.memberIndex.find(LowerName(name));
+    return found == t.memberIndex.end() ? nullptr : &t.members[found->second];
 }
 
 const Member* LibraryModel::FindEvent(TypeId type, std::string_view name) const {
-    return FindIn(types_[type].events, name);
+    const LibraryType& t = types_[type];
+    const auto found = t.eventIndex.find(LowerName(name));
+    return found == t.eventIndex.end() ? nullptr : &t.events[found->second];
 }
 
 std::optional<TypeId> LibraryModel::ResolveTypeName(LibraryId library, const typelib::TypeRef& ref) const {

@@ -47,6 +47,9 @@ struct LibraryType {
     std::vector<Member> members;
     std::vector<Member> events;
     std::string aliasOf;  // an alias's type
+
+    // The first member and event of each lower-case name, made by the model.
+    std::unordered_map<std::string, std::size_t> memberIndex, eventIndex;
 };
 
 enum class GlobalKind {
