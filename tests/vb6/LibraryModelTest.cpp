@@ -18,6 +18,8 @@ TEST(LibraryModel, TheBuiltinTableIsReadWhole) {
     const auto added = model.AddBuiltinText(LibraryModel::BuiltinText());
     EXPECT_TRUE(added.ok) << added.error;
     for (const char* library : {"VBA", "VB", "VBRUN", "stdole"}) EXPECT_TRUE(model.FindLibrary(library)) << library;
+    EXPECT_EQ(model.FindLibraryByGuid("{00020430-0000-0000-c000-000000000046}"), model.FindLibrary("stdole"));
+    EXPECT_FALSE(model.FindLibraryByGuid("{00000000-0000-0000-0000-000000000000}"));
 }
 
 TEST(LibraryModel, GlobalNamesOfVb6sOwnLibraries) {

@@ -133,6 +133,14 @@ std::string_view SuffixType(char c) {
 
 }  // namespace
 
+std::optional<LibraryId> LibraryModel::FindLibraryByGuid(std::string_view guid) const {
+    // GUIDs are hexadecimal: compared without regard to letter case.
+    const std::string lower = LowerName(guid);
+    for (std::size_t i = 0; i < libraries_.size(); ++i)
+        if (!libraries_[i].guid.empty() && LowerName(libraries_[i].guid) == lower) return static_cast<LibraryId>(i);
+    return std::nullopt;
+}
+
 std::vector<GlobalName> LibraryModel::LookupGlobal(std::string_view name) const {
     auto found = globals_.find(LowerName(name));
     std::vector<GlobalName> all;

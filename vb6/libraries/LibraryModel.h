@@ -95,6 +95,9 @@ public:
     const Library& GetLibrary(LibraryId id) const { return libraries_[id]; }
     const LibraryType& GetType(TypeId id) const { return types_[id]; }
     std::optional<LibraryId> FindLibrary(std::string_view name) const;
+    // By the GUID a project's `Reference=*\G{...}` line names, so a library
+    // already in the model (stdole) is not read from its file again.
+    std::optional<LibraryId> FindLibraryByGuid(std::string_view guid) const;
 
     // Every global meaning of `name`, first the one VB6 would take: a value
     // before a type or library of that name. A name ending in a type
