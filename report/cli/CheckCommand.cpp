@@ -10,9 +10,11 @@
 #include "report/model/Checks.h"
 #include "report/model/Findings.h"
 #include "report/cli/OptionParsing.h"
+#include "report/cli/Output.h"
 #include "report/platform/Platform.h"
 #include "report/cli/Reporter.h"
 #include "report/cli/Subcommands.h"
+#include "report/text/Strings.h"
 #include "report/text/Utf8.h"
 
 namespace quibex::report {

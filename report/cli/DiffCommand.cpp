@@ -7,6 +7,7 @@
 #include "report/model/Analysis.h"
 #include "report/model/Diff.h"
 #include "report/cli/OptionParsing.h"
+#include "report/cli/Output.h"
 #include "report/platform/Platform.h"
 #include "report/cli/Reporter.h"
 #include "report/cli/Subcommands.h"

@@ -10,6 +10,7 @@
 #include "report/model/Analysis.h"
 #include "report/writers/InventoryWriter.h"
 #include "report/cli/OptionParsing.h"
+#include "report/cli/Output.h"
 #include "report/platform/Platform.h"
 #include "report/cli/ReportOptions.h"
 #include "report/cli/Reporter.h"

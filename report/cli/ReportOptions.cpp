@@ -3,6 +3,7 @@
 #include "engine/CodePage.h"
 
 #include "report/cli/Subcommands.h"
+#include "report/text/Strings.h"
 #include "ui/Version.h"
 
 namespace quibex::report {

@@ -5,6 +5,7 @@
 #include "report/writers/DetailWriter.h"
 #include "report/writers/html/HtmlWriter.h"
 #include "report/platform/Platform.h"
+#include "report/cli/Output.h"
 #include "report/cli/ReportOptions.h"
 #include "report/writers/ReportWriter.h"
 #include "report/cli/Subcommands.h"

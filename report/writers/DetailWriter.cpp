@@ -4,6 +4,7 @@
 #include <array>
 #include <vector>
 
+#include "report/text/Escape.h"
 #include "report/text/Utf8.h"
 #include "ui/Version.h"
 

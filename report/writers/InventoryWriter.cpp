@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/CodePage.h"
+#include "report/text/Escape.h"
 #include "report/text/JsonWriter.h"
 #include "report/platform/Platform.h"
 #include "report/writers/ReportWriter.h"

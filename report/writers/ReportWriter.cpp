@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "engine/mdlFill.h"
+#include "report/text/Escape.h"
 #include "report/text/Utf8.h"
 
 namespace quibex::report {
@@ -36,83 +36,6 @@ std::string Padded(std::string_view text, std::size_t width, bool right) {
 }
 
 }  // namespace
-
-const std::array<KindCount, 7>& KindCounts() {
-    static const std::array<KindCount, 7> kinds = [] {
-        std::array<KindCount, 7> all{};
-        constexpr std::string_view kKeys[] = {"form",  "mdiform",      "module",      "class",
-                                              "usercontrol", "propertypage", "userdocument"};
-        for (std::size_t i = 0; i < all.size(); ++i) {
-            const MemberKind* kind = FindMemberKind(kKeys[i]);
-            all[i] = {kind->typeName, kind->countLabel};
-        }
-        return all;
-    }();
-    return kinds;
-}
-
-ReportData CollectReport(const std::string& file, const StatisticsModel& stats, const MemoryDisplay& display,
-                        const std::string& error, const TextConverter& toUtf8) {
-    ReportData report;
-    report.file = toUtf8(file);
-    const std::vector<std::string>& items = display.Items();
-    for (std::size_t i = 0; i < stats.Records().size(); ++i) {
-        MemberRow row;
-        row.record = stats.Records()[i];
-        row.record.Path = toUtf8(row.record.Path);
-        row.record.TypeName = toUtf8(row.record.TypeName);
-        // List entry i belongs to record i + 1; the engine lists every record.
-        if (i < items.size()) row.name = toUtf8(items[i]);
-        report.members.push_back(std::move(row));
-    }
-    for (Label label : AllLabels()) report.labels[static_cast<int>(label)] = toUtf8(display.Text(label));
-    report.binaryTotal = stats.BinaryTotal;
-    report.interfaceLinesTotal = stats.InterfaceLinesTotal;
-    report.interfaceBytesTotal = stats.InterfaceBytesTotal;
-    report.codeLinesTotal = stats.CodeLinesTotal;
-    report.codeBytesTotal = stats.CodeBytesTotal;
-    report.error = toUtf8(error);
-    return report;
-}
-
-std::string JsonString(std::string_view text) {
-    std::string valid = Utf8OrWindows1252(text);
-    std::string out;
-    out.reserve(valid.size() + 2);
-    out += '"';
-    for (char c : valid) {
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\b': out += "\\b"; break;
-            case '\f': out += "\\f"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-                    out += escaped;
-                } else {
-                    out += c;
-                }
-        }
-    }
-    out += '"';
-    return out;
-}
-
-std::string CsvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-    return out;
-}
 
 void WriteJson(const ReportData& report, std::ostream& out) {
     out << "{\n  \"file\": " << JsonString(report.file) << ",\n  \"members\": [";

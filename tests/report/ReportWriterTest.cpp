@@ -5,6 +5,7 @@
 
 #include "engine/Display.h"
 #include "engine/MemberStatistics.h"
+#include "report/text/Escape.h"
 #include "report/writers/ReportWriter.h"
 #include "report/text/Utf8.h"
 
