@@ -4,7 +4,7 @@
 
 #include "report/cli/Subcommands.h"
 #include "report/text/Strings.h"
-#include "ui/Version.h"
+#include "common/Version.h"
 
 namespace quibex::report {
 

@@ -9,7 +9,7 @@
 
 #include "engine/CodePage.h"
 #include "report/text/JsonWriter.h"
-#include "ui/Version.h"
+#include "common/Version.h"
 
 namespace quibex::report {
 

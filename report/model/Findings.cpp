@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "report/text/JsonWriter.h"
-#include "ui/Version.h"
+#include "common/Version.h"
 
 namespace quibex::report {
 

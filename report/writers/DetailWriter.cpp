@@ -6,7 +6,7 @@
 
 #include "report/text/Escape.h"
 #include "report/text/Utf8.h"
-#include "ui/Version.h"
+#include "common/Version.h"
 
 namespace quibex::report {
 

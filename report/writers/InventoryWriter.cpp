@@ -15,7 +15,7 @@
 #include "report/platform/Platform.h"
 #include "report/writers/ReportWriter.h"
 #include "report/text/Utf8.h"
-#include "ui/Version.h"
+#include "common/Version.h"
 
 namespace quibex::report {
 

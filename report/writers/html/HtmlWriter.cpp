@@ -12,7 +12,7 @@
 #include "report/text/Sha256.h"
 #include "report/writers/html/Treemap.h"
 #include "report/text/Utf8.h"
-#include "ui/Version.h"
+#include "common/Version.h"
 
 namespace quibex::report {
 
