@@ -8,6 +8,7 @@
 #include "engine/CodePage.h"
 #include "engine/FileSystem.h"
 #include "report/model/Analysis.h"
+#include "report/writers/CycloneDxWriter.h"
 #include "report/writers/InventoryWriter.h"
 #include "report/cli/OptionParsing.h"
 #include "report/cli/Output.h"

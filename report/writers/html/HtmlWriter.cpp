@@ -5,7 +5,7 @@
 #include <map>
 
 #include "engine/CodePage.h"
-#include "report/writers/DetailWriter.h"
+#include "report/writers/JsonReportWriter.h"
 #include "report/writers/html/HtmlAssets.h"
 #include "report/text/Escape.h"
 #include "report/text/JsonWriter.h"

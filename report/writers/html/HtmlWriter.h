@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "report/model/Detail.h"
-#include "report/writers/ReportWriter.h"
+#include "report/model/Report.h"
 
 namespace quibex::report {
 
