@@ -126,10 +126,7 @@ std::optional<KeyValue> SplitLine(std::string_view line) {
     KeyValue kv;
     // The key is neither trimmed nor otherwise touched: "Form = x" has the
     // key "form " and names nothing.
-    kv.key.assign(line.substr(0, eq));
-    for (char& c : kv.key) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c | 0x20);
-    }
+    kv.key = AsciiLower(line.substr(0, eq));
     std::string_view value = line.substr(eq + 1);
     std::size_t semicolon = value.find(';');
     if (semicolon != std::string_view::npos) {
@@ -354,11 +351,7 @@ mdlFill::RunOutcome mdlFill::ReadChosenFile(const std::string& path, ExtensionCa
     RunOutcome outcome;
     EnterFolderOf(path);
     std::string extension = path.size() >= 4 ? path.substr(path.size() - 4) : std::string();
-    if (extensionCase == ExtensionCase::Any) {
-        for (char& c : extension) {
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c | 0x20);
-        }
-    }
+    if (extensionCase == ExtensionCase::Any) extension = AsciiLower(extension);
     try {
         if (extension == ".vbp") {
             outcome.read = true;

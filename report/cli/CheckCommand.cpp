@@ -9,10 +9,15 @@
 #include "report/model/Analysis.h"
 #include "report/model/Checks.h"
 #include "report/model/Findings.h"
+#include "report/writers/JsonReportWriter.h"
+#include "report/writers/SarifWriter.h"
+#include "report/writers/TextWriter.h"
 #include "report/cli/OptionParsing.h"
+#include "report/cli/Output.h"
 #include "report/platform/Platform.h"
 #include "report/cli/Reporter.h"
 #include "report/cli/Subcommands.h"
+#include "report/text/Strings.h"
 #include "report/text/Utf8.h"
 
 namespace quibex::report {

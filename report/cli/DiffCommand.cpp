@@ -6,7 +6,11 @@
 #include "engine/CodePage.h"
 #include "report/model/Analysis.h"
 #include "report/model/Diff.h"
+#include "report/writers/ClocJsonWriter.h"
+#include "report/writers/JsonReportWriter.h"
+#include "report/writers/TextWriter.h"
 #include "report/cli/OptionParsing.h"
+#include "report/cli/Output.h"
 #include "report/platform/Platform.h"
 #include "report/cli/Reporter.h"
 #include "report/cli/Subcommands.h"
@@ -15,6 +19,17 @@
 namespace quibex::report {
 
 namespace {
+
+enum class DiffFormat { Text, Json, ClocJson };
+
+void WriteDiff(const Snapshot& before, const Snapshot& after, DiffFormat format, std::ostream& out) {
+    const DiffResult diff = CompareSnapshots(before, after);
+    switch (format) {
+        case DiffFormat::Text: WriteDiffText(before, after, diff, out); break;
+        case DiffFormat::Json: WriteDiffJson(before, after, diff, out); break;
+        case DiffFormat::ClocJson: WriteClocDiff(before, after, diff, out); break;
+    }
+}
 
 std::string DiffHelp() {
     std::string help =

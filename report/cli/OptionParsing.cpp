@@ -1,17 +1,9 @@
 #include "report/cli/OptionParsing.h"
 
-#include <charconv>
-
 #include "engine/CodePage.h"
+#include "report/text/Strings.h"
 
 namespace quibex::report {
-
-std::optional<long long> WholeNumber(std::string_view text) {
-    long long n = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || n < 0) return std::nullopt;
-    return n;
-}
 
 bool ValueOption::Is(std::string_view name, std::string& value, bool& missing, std::string_view shortName) {
     const std::string& arg = args_[i_];

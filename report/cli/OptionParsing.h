@@ -9,12 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "report/model/Progress.h"
+
 namespace quibex::report {
-
-enum class ProgressMode { Auto, On, Off };  // Auto: on when stderr is a terminal
-
-// A whole non-negative decimal number, nothing around it.
-std::optional<long long> WholeNumber(std::string_view text);
 
 // Reads args[i] as an option with a value.
 class ValueOption {

@@ -3,7 +3,8 @@
 #include "engine/CodePage.h"
 
 #include "report/cli/Subcommands.h"
-#include "ui/Version.h"
+#include "report/text/Strings.h"
+#include "common/Version.h"
 
 namespace quibex::report {
 

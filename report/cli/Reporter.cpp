@@ -2,11 +2,14 @@
 
 #include "report/model/Analysis.h"
 #include "report/model/Detail.h"
-#include "report/writers/DetailWriter.h"
+#include "report/writers/ClocJsonWriter.h"
+#include "report/writers/CsvWriter.h"
+#include "report/writers/JsonReportWriter.h"
+#include "report/writers/TextWriter.h"
 #include "report/writers/html/HtmlWriter.h"
 #include "report/platform/Platform.h"
+#include "report/cli/Output.h"
 #include "report/cli/ReportOptions.h"
-#include "report/writers/ReportWriter.h"
 #include "report/cli/Subcommands.h"
 #include "report/text/Utf8.h"
 

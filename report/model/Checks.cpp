@@ -8,32 +8,18 @@
 
 #include "engine/CodePage.h"
 #include "engine/mdlFill.h"
-#include "report/cli/OptionParsing.h"
+#include "report/text/Strings.h"
 #include "vb6/SourceReader.h"
 
 namespace quibex::report {
 
 namespace {
 
-std::string Trim(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    const std::size_t last = text.find_last_not_of(" \t");
-    return std::string(text.substr(first, last - first + 1));
-}
-
 std::string Lower(std::string text) {
     for (char& c : text) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c | 0x20);
     }
     return text;
-}
-
-// "65,534": figures a reader takes in at a glance.
-std::string Grouped(Figure n) {
-    std::string digits = std::to_string(n < 0 ? -n : n);
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<std::size_t>(at), ",");
-    return n < 0 ? "-" + digits : digits;
 }
 
 struct MemberMetric {
@@ -114,19 +100,6 @@ std::optional<Threshold> ParseThreshold(std::string_view text, std::string& erro
     }
     t.limit = static_cast<Figure>(*limit);
     return t;
-}
-
-std::vector<std::string> SplitList(std::string_view text) {
-    std::vector<std::string> items;
-    std::size_t pos = 0;
-    while (pos <= text.size()) {
-        std::size_t comma = text.find(',', pos);
-        if (comma == std::string_view::npos) comma = text.size();
-        std::string item = Trim(text.substr(pos, comma - pos));
-        if (!item.empty()) items.push_back(std::move(item));
-        pos = comma + 1;
-    }
-    return items;
 }
 
 bool CheckSettings::Runs(std::string_view rule) const {
@@ -318,10 +291,10 @@ public:
         const bool near = !over && value > 0 && static_cast<long long>(value) * 10 >= static_cast<long long>(limit) * 9;
         if (!over && !near) return;
         std::string message = what;
-        message.replace(message.find('%'), 1, Grouped(value));
+        message.replace(message.find('%'), 1, GroupedDigits(value));
         message += ", ";
         message += over ? (orEqual ? "at or over " : "over ") : "90% or more of ";
-        message += std::string(whose) + " limit of " + Grouped(limit);
+        message += std::string(whose) + " limit of " + GroupedDigits(limit);
         Add(rule, over ? Severity::Error : Severity::Warning, full, line, std::move(message), subject);
     }
 
@@ -351,14 +324,14 @@ void CheckFileFacts(FindingList& list, const std::string& full, const vb6::FileF
             message = "lines end in CR, not CR LF: the VB6 IDE does not load the file";
         } else {
             kind = "mixed";
-            message = "line endings are mixed (" + Grouped(f.crlf) + " CR LF, " + Grouped(f.lf) + " LF, " +
-                      Grouped(f.cr) + " CR); this is the first that is not CR LF";
+            message = "line endings are mixed (" + GroupedDigits(f.crlf) + " CR LF, " + GroupedDigits(f.lf) + " LF, " +
+                      GroupedDigits(f.cr) + " CR); this is the first that is not CR LF";
         }
         list.Add("line-endings", Severity::Error, full, first, message, kind);
     }
     if (f.nulBytes > 0) {
         list.Add("encoding", Severity::Error, full, f.firstNulLine,
-                 Grouped(f.nulBytes) + " NUL byte(s), the first on this line: a text file holds none", "nul");
+                 GroupedDigits(f.nulBytes) + " NUL byte(s), the first on this line: a text file holds none", "nul");
     }
     if (f.utf8Bom) {
         list.Add("encoding", Severity::Error, full, 1,
@@ -366,7 +339,7 @@ void CheckFileFacts(FindingList& list, const std::string& full, const vb6::FileF
     }
     if (f.invalidDoubleByte > 0) {
         list.Add("encoding", Severity::Error, full, f.firstInvalidDoubleByteLine,
-                 Grouped(f.invalidDoubleByte) + " invalid double-byte sequence(s) under code page " +
+                 GroupedDigits(f.invalidDoubleByte) + " invalid double-byte sequence(s) under code page " +
                      std::to_string(codePage) + ", the first on this line",
                  "double-byte");
     }

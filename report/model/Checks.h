@@ -89,7 +89,4 @@ struct CheckConfig {
 // and line in `error`, on a text it cannot read.
 std::optional<CheckConfig> ParseCheckConfig(std::string_view text, std::string& error);
 
-// "a,b , c" as {"a", "b", "c"}.
-std::vector<std::string> SplitList(std::string_view text);
-
 }  // namespace quibex::report

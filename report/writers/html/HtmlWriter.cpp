@@ -5,13 +5,14 @@
 #include <map>
 
 #include "engine/CodePage.h"
-#include "report/writers/DetailWriter.h"
+#include "report/writers/JsonReportWriter.h"
 #include "report/writers/html/HtmlAssets.h"
+#include "report/text/Escape.h"
 #include "report/text/JsonWriter.h"
 #include "report/text/Sha256.h"
 #include "report/writers/html/Treemap.h"
 #include "report/text/Utf8.h"
-#include "ui/Version.h"
+#include "common/Version.h"
 
 namespace quibex::report {
 
@@ -33,8 +34,6 @@ constexpr std::size_t kTopProcedures = 25;
 constexpr std::size_t kMostControls = 100;
 constexpr std::size_t kMostDeclares = 300;
 constexpr std::size_t kMostProblems = 200;
-
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
 std::string Num(Figure n) { return std::to_string(n); }
 
@@ -495,54 +494,6 @@ private:
 };
 
 }  // namespace
-
-std::string HtmlEscape(std::string_view text) {
-    const std::string valid = Utf8OrWindows1252(text);
-    std::string out;
-    out.reserve(valid.size());
-    for (std::size_t i = 0; i < valid.size(); ++i) {
-        const char c = valid[i];
-        const auto u = static_cast<unsigned char>(c);
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&#39;"; break;
-            default:
-                if ((u < 0x20 && c != '\t' && c != '\n') || u == 0x7F) {
-                    out += kReplacement;
-                } else if (u == 0xC2 && i + 1 < valid.size() && static_cast<unsigned char>(valid[i + 1]) <= 0x9F) {
-                    out += kReplacement;  // a C1 control character
-                    ++i;
-                } else {
-                    out += c;
-                }
-        }
-    }
-    return out;
-}
-
-std::string ScriptSafeJson(std::string_view json) {
-    std::string out;
-    out.reserve(json.size());
-    for (std::size_t i = 0; i < json.size(); ++i) {
-        const char c = json[i];
-        if (c == '<') {
-            out += "\\u003c";
-        } else if (c == '>') {
-            out += "\\u003e";
-        } else if (c == '&') {
-            out += "\\u0026";
-        } else if (c == '\xE2' && i + 2 < json.size() && json[i + 1] == '\x80' && (json[i + 2] == '\xA8' || json[i + 2] == '\xA9')) {
-            out += json[i + 2] == '\xA8' ? "\\u2028" : "\\u2029";
-            i += 2;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
 
 void WriteHtml(const ReportData& report, const DetailData* detail, std::string_view generatedAt, std::ostream& out) {
     Page(report, detail, out).Write(generatedAt);
