@@ -10,16 +10,6 @@ namespace quibex {
 
 namespace {
 
-constexpr MemberKind kMemberKinds[] = {
-    {"form", "Form", Label::LabelFormT},
-    {"mdiform", "MDI Form", Label::LabelMDIFormT},
-    {"module", "Module", Label::LabelModuleT},
-    {"class", "Class Module", Label::LabelClassModuleT},
-    {"usercontrol", "User Control", Label::LabelUserControlT},
-    {"propertypage", "Property Page", Label::LabelPropertyPageT},
-    {"userdocument", "User Document", Label::LabelUserDocumentT},
-};
-
 // The run's display and label steps absorb their own failures: a step that
 // throws leaves its field or caption as it was, and the next step runs.
 template <class F>

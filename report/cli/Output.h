@@ -5,7 +5,7 @@
 #include <functional>
 #include <ostream>
 
-#include "report/cli/OptionParsing.h"
+#include "report/cli/OptionParser.h"
 
 namespace quibex::report {
 

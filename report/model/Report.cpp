@@ -4,20 +4,6 @@
 
 namespace quibex::report {
 
-const std::array<KindCount, 7>& KindCounts() {
-    static const std::array<KindCount, 7> kinds = [] {
-        std::array<KindCount, 7> all{};
-        constexpr std::string_view kKeys[] = {"form",  "mdiform",      "module",      "class",
-                                              "usercontrol", "propertypage", "userdocument"};
-        for (std::size_t i = 0; i < all.size(); ++i) {
-            const MemberKind* kind = FindMemberKind(kKeys[i]);
-            all[i] = {kind->typeName, kind->countLabel};
-        }
-        return all;
-    }();
-    return kinds;
-}
-
 ReportData CollectReport(const std::string& file, const StatisticsModel& stats, const MemoryDisplay& display,
                         const std::string& error, const TextConverter& toUtf8) {
     ReportData report;

@@ -55,12 +55,4 @@ struct ReportData {
 ReportData CollectReport(const std::string& file, const StatisticsModel& stats, const MemoryDisplay& display,
                         const std::string& error, const TextConverter& toUtf8);
 
-// The member kinds in the order of the window's count labels: display name
-// ("MDI Form") and count label.
-struct KindCount {
-    std::string_view typeName;
-    Label countLabel;
-};
-const std::array<KindCount, 7>& KindCounts();
-
 }  // namespace quibex::report

@@ -31,6 +31,30 @@ std::vector<std::string> SplitList(std::string_view text) {
     return items;
 }
 
+std::string Wrapped(std::string_view text, std::size_t width) {
+    std::string wrapped;
+    std::size_t lineLength = 0;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t start = text.find_first_not_of(' ', pos);
+        if (start == std::string_view::npos) break;
+        std::size_t end = text.find(' ', start);
+        if (end == std::string_view::npos) end = text.size();
+        const std::string_view word = text.substr(start, end - start);
+        if (lineLength > 0 && lineLength + 1 + word.size() > width) {
+            wrapped += '\n';
+            lineLength = 0;
+        } else if (lineLength > 0) {
+            wrapped += ' ';
+            ++lineLength;
+        }
+        wrapped += word;
+        lineLength += word.size();
+        pos = end;
+    }
+    return wrapped;
+}
+
 std::string GroupedDigits(long long n) {
     const std::string digits = std::to_string(n < 0 ? -n : n);
     std::string grouped = n < 0 ? "-" : "";

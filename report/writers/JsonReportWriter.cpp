@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "engine/Paths.h"
+#include "engine/mdlFill.h"
 
 namespace quibex::report {
 
@@ -59,7 +60,7 @@ void FlushLarge(std::string& text, std::ostream& out) {
 void WriteCountsAndTotals(JsonWriter& json, const ReportData& report) {
     json.Key("counts").BeginObject(true);
     // The count labels are the counters: the window keeps no other.
-    for (const KindCount& kind : KindCounts()) json.Field(kind.typeName, LeadingNumber(report.Text(kind.countLabel)));
+    for (const MemberKind& kind : kMemberKinds) json.Field(kind.typeName, LeadingNumber(report.Text(kind.countLabel)));
     json.EndObject();
     json.Key("totals").BeginObject(true);
     json.Field("binary", report.binaryTotal).Field("interfaceLines", report.interfaceLinesTotal);
