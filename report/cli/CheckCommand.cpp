@@ -137,6 +137,8 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
     }
     if (file.empty()) return UsageError(err, "no project or group file given");
 
+    // The settings and the baseline are read only when -o is neither.
+    OutputGuard guard(common.output);
     std::unique_ptr<IFileSystem> files;
     try {
         files = ReadingFileSystem(common.codePage, git, file);
@@ -152,6 +154,7 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
         std::optional<std::string> text;
         std::string shownName;
         if (!configFile.empty()) {
+            if (guard.Reads(configFile)) return WriteRunOutput(common, guard, false, {}, out, err);
             std::ifstream in(configFile, std::ios::binary);
             if (!in) return UsageError(err, "cannot read the settings file '" + configFile + "'");
             std::ostringstream buffer;
@@ -163,6 +166,7 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
             const std::string absolute = AbsolutePath(file);
             const char separator = absolute.find('\\') != std::string::npos ? '\\' : '/';
             shownName = FolderOf(absolute) + separator + std::string(kConfigFileName);
+            if (git.empty() && guard.Reads(shownName)) return WriteRunOutput(common, guard, false, {}, out, err);
             text = ReadSmallFile(*files, shownName);
         }
         if (text) {
@@ -201,6 +205,7 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
     }
     std::vector<Finding> known;
     if (baseline) {
+        if (guard.Reads(*baseline)) return WriteRunOutput(common, guard, false, {}, out, err);
         std::ifstream in(*baseline, std::ios::binary);
         if (!in) return UsageError(err, "cannot read the baseline '" + *baseline + "'");
         try {
@@ -215,6 +220,7 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
     request.codePage = common.codePage;
     request.sourceModel = true;
     request.progress = common.progress;
+    request.outputGuard = &guard;
     FileInspection inspection;
     const std::string groupPath = IsGroup(file) ? AbsolutePath(file) : std::string();
     request.inspect = [&](const StatisticsModel& stats, const DetailData& detail, IFileSystem& readFiles) {
@@ -233,8 +239,8 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
     for (const CheckRule& rule : CheckRules()) {
         if (settings.Runs(rule.name)) rulesRun.push_back(rule.name);
     }
-    const int written = WriteOutput(
-        common,
+    const int written = WriteRunOutput(
+        common, guard, !analysis.Complete(),
         [&](std::ostream& stream) {
             if (formatName == "json") {
                 WriteFindingsJson(analysis.report.file, findings, stream);

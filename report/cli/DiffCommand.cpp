@@ -51,10 +51,11 @@ bool IsJsonFile(const std::string& file) {
 
 // One side, or nothing with the reason on `err`.
 std::optional<Snapshot> ReadSide(const std::string& file, const std::string& git, const CommonOptions& common,
-                                 std::ostream& err, bool stderrIsTerminal) {
+                                 OutputGuard& guard, std::ostream& err, bool stderrIsTerminal) {
     try {
         std::unique_ptr<IFileSystem> files = ReadingFileSystem(common.codePage, git, file);
         if (IsJsonFile(file)) {
+            if (git.empty() && guard.Reads(file)) return Snapshot{};
             std::unique_ptr<ByteSource> source = files->OpenForReading(AbsolutePath(file));
             std::string text;
             char buffer[65536];
@@ -68,6 +69,7 @@ std::optional<Snapshot> ReadSide(const std::string& file, const std::string& git
         request.codePage = common.codePage;
         request.sourceModel = true;
         request.progress = common.progress;
+        request.outputGuard = &guard;
         const Analysis analysis = Analyse(request, *files, err, stderrIsTerminal);
         if (!analysis.Complete()) return std::nullopt;  // the reason is on err already
         Snapshot snapshot = SnapshotOf(analysis);
@@ -128,12 +130,13 @@ int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std:
     const std::string oldGit = gits.empty() ? std::string() : gits[0];
     const std::string newGit = gits.size() == 2 ? gits[1] : std::string();
 
-    const std::optional<Snapshot> before = ReadSide(oldFile, oldGit, common, err, stderrIsTerminal);
-    if (!before) return kExitReadError;
-    const std::optional<Snapshot> after = ReadSide(newFile, newGit, common, err, stderrIsTerminal);
-    if (!after) return kExitReadError;
-    return WriteOutput(
-        common, [&](std::ostream& stream) { WriteDiff(*before, *after, format, stream); }, out, err);
+    OutputGuard guard(common.output);
+    const std::optional<Snapshot> before = ReadSide(oldFile, oldGit, common, guard, err, stderrIsTerminal);
+    const std::optional<Snapshot> after =
+        before ? ReadSide(newFile, newGit, common, guard, err, stderrIsTerminal) : std::nullopt;
+    if (!before || !after) return kExitReadError;
+    return WriteRunOutput(
+        common, guard, false, [&](std::ostream& stream) { WriteDiff(*before, *after, format, stream); }, out, err);
 }
 
 }  // namespace quibex::report

@@ -178,8 +178,10 @@ int RunInventory(const std::vector<std::string>& args, std::ostream& out, std::o
     }
     options.file = files[0];
 
+    OutputGuard guard(options.output);
     AnalysisRequest request;
     request.file = options.file;
+    request.outputGuard = &guard;
     request.codePage = options.codePage;
     request.sourceModel = true;
     request.progress = options.progress;
@@ -206,8 +208,8 @@ int RunInventory(const std::vector<std::string>& args, std::ostream& out, std::o
                                           TextConverterFromUtf8(options.codePage.value_or(0)));
     const vb6::Inventory inventory = vb6::BuildInventory(input, inventoryFiles);
     const BomStamp stamp = NewBomStamp();
-    const int written = WriteOutput(
-        options,
+    const int written = WriteRunOutput(
+        options, guard, !analysis.Complete(),
         [&](std::ostream& stream) {
             switch (options.format) {
                 case InventoryFormat::Text: WriteInventoryText(input, inventory, stream); break;

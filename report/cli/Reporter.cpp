@@ -67,15 +67,17 @@ int RunReporter(const std::vector<std::string>& args, std::ostream& out, std::os
             break;
     }
     const ReportOptions& options = command.options;
+    OutputGuard guard(options.output);
     AnalysisRequest request;
     request.file = options.file;
+    request.outputGuard = &guard;
     request.codePage = options.codePage;
     request.sourceModel = options.NeedsSourceModel();
     request.progress = options.progress;
     const Analysis analysis = Analyse(request, err, stderrIsTerminal);
     const DetailData* detail = analysis.detail ? &*analysis.detail : nullptr;
-    const int written = WriteOutput(
-        options,
+    const int written = WriteRunOutput(
+        options, guard, !analysis.Complete(),
         [&](std::ostream& stream) {
             WriteReport(options, analysis.report, detail, analysis.baseFolder, analysis.seconds, stream);
         },

@@ -55,6 +55,13 @@ Analysis Analyse(const AnalysisRequest& request, std::ostream& err, bool stderrI
 }
 
 Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostream& err, bool stderrIsTerminal) {
+    OutputGuard* guard = request.outputGuard;
+    if (guard && (guard->Clashed() || guard->Reads(request.file))) {
+        // Nothing is read for a report that will not be written.
+        Analysis refused;
+        refused.report.file = TextToUtf8(request.file);
+        return refused;
+    }
     const CurrentDirectoryKeeper keeper;
     const auto started = std::chrono::steady_clock::now();
     const TextConverter toUtf8 = TextConverterFor(request.codePage.value_or(0));
@@ -74,9 +81,9 @@ Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostrea
     std::optional<DetailObserver> detailObserver;
     ReportObserver* observer;
     if (request.sourceModel) {
-        observer = &detailObserver.emplace(stats, files, err, progressLine, toUtf8);
+        observer = &detailObserver.emplace(stats, files, err, progressLine, toUtf8, guard);
     } else {
-        observer = &plainObserver.emplace(stats, err, progressLine, toUtf8);
+        observer = &plainObserver.emplace(stats, err, progressLine, toUtf8, RunSurroundings{&files, guard});
     }
 
     const std::string absolute = AbsolutePath(request.file);
@@ -155,6 +162,20 @@ int WriteOutput(const CommonOptions& options, const std::function<void(std::ostr
         return fail("cannot write '" + path + "': " + ec.message());
     }
     return kExitOk;
+}
+
+int WriteRunOutput(const CommonOptions& options, const OutputGuard& guard, bool runFailed,
+                   const std::function<void(std::ostream&)>& write, std::ostream& out, std::ostream& err) {
+    if (guard.Clashed()) {
+        err << "quibex-report: " << PrintableText(TextToUtf8(guard.Message())) << '\n' << std::flush;
+        return kExitUsage;
+    }
+    if (runFailed && !options.ToStandardOutput()) {
+        err << "quibex-report: '" << PrintableText(TextToUtf8(options.output)) << "' is left as it was, as the run failed\n"
+            << std::flush;
+        return kExitReadError;
+    }
+    return WriteOutput(options, write, out, err);
 }
 
 }  // namespace quibex::report

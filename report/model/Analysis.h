@@ -11,6 +11,7 @@
 
 #include "engine/FileSystem.h"
 #include "report/model/Detail.h"
+#include "report/model/OutputGuard.h"
 #include "report/cli/OptionParsing.h"
 #include "report/writers/ReportWriter.h"
 
@@ -25,6 +26,9 @@ struct AnalysisRequest {
     // turned into UTF-8, with the run's records, the model and the file
     // system that read them, for commands that look further at the files.
     std::function<void(const StatisticsModel&, const DetailData&, IFileSystem&)> inspect;
+    // The -o file, told of every file the run reads; a run whose file is
+    // the output reads nothing. Null: none.
+    OutputGuard* outputGuard = nullptr;
 };
 
 struct Analysis {
@@ -61,5 +65,11 @@ std::unique_ptr<IFileSystem> ReadingFileSystem(std::optional<int> codePage, cons
 // exit code: 0, or 1 with the reason on `err` when it cannot be written.
 int WriteOutput(const CommonOptions& options, const std::function<void(std::ostream&)>& write, std::ostream& out,
                 std::ostream& err);
+
+// The end of a command: WriteOutput, but nothing over a file the run read
+// (exit 2, one line on `err`), and, when the run failed, nothing to a
+// file: an earlier report of that name stays as it was (exit 1).
+int WriteRunOutput(const CommonOptions& options, const OutputGuard& guard, bool runFailed,
+                   const std::function<void(std::ostream&)>& write, std::ostream& out, std::ostream& err);
 
 }  // namespace quibex::report

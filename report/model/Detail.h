@@ -39,7 +39,7 @@ struct DetailData {
 class DetailObserver : public ReportObserver {
 public:
     DetailObserver(const StatisticsModel& stats, IFileSystem& files, std::ostream& err, ProgressLine* progress,
-                   TextConverter toUtf8);
+                   TextConverter toUtf8, OutputGuard* guard = nullptr);
 
     void Yield() override;
     void MemberUnreadable(std::string_view path, std::string_view reason) override;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/mdlFill.h"
 #include "report/text/Utf8.h"
 
 namespace quibex::report {
@@ -30,14 +31,26 @@ void ProgressLine::Clear() {
 }
 
 ReportObserver::ReportObserver(const StatisticsModel& stats, std::ostream& err, ProgressLine* progress,
-                               TextConverter toUtf8)
-    : stats_(stats), err_(err), progress_(progress), toUtf8_(std::move(toUtf8)) {}
+                               TextConverter toUtf8, RunSurroundings around)
+    : around_(around), stats_(stats), err_(err), progress_(progress), toUtf8_(std::move(toUtf8)) {}
+
+void ReportObserver::NoteRead(const std::string& fullPath) {
+    if (around_.guard) around_.guard->Reads(fullPath);
+}
 
 void ReportObserver::Yield() {
     if (progress_) progress_->Update(stats_.MemberCount, stats_.InterfaceLinesTotal + stats_.CodeLinesTotal);
 }
 
 void ReportObserver::ProjectBegin(const std::string& path) {
+    projectFullPath_.clear();
+    if (around_.files) {
+        // The project's folder is current already: its file is named from there.
+        IFileSystem& files = *around_.files;
+        const std::size_t sep = LastSeparator(path, files.TextCodePage(), files.SlashSeparatesFolders());
+        projectFullPath_ = files.FullPath(sep == std::string::npos ? path : path.substr(sep + 1));
+        NoteRead(projectFullPath_);
+    }
     projects_.push_back({toUtf8_(path), static_cast<std::size_t>(stats_.RecordCount()), 0});
 }
 
@@ -45,6 +58,10 @@ void ReportObserver::ProjectEnd() {
     if (!projects_.empty()) {
         projects_.back().memberCount = static_cast<std::size_t>(stats_.RecordCount()) - projects_.back().firstMember;
     }
+}
+
+void ReportObserver::MemberTextBegin(const std::string& path) {
+    if (around_.files && around_.guard) NoteRead(around_.files->FullPath(path));
 }
 
 void ReportObserver::MemberUnreadable(std::string_view path, std::string_view reason) {

@@ -7,8 +7,10 @@
 #include <ostream>
 #include <string>
 
+#include "engine/FileSystem.h"
 #include "engine/MemberStatistics.h"
 #include "engine/RunObserver.h"
+#include "report/model/OutputGuard.h"
 #include "report/writers/ReportWriter.h"
 
 namespace quibex::report {
@@ -38,24 +40,44 @@ private:
     std::size_t shownWidth_ = 0;  // characters on screen, 0 when none
 };
 
+// What the observer looks at besides the figures, each of it optional:
+// the file system the run reads through, and the -o file to keep safe from
+// it.
+struct RunSurroundings {
+    IFileSystem* files = nullptr;
+    OutputGuard* guard = nullptr;
+};
+
 // The reporter's side of the run: progress at every yield, a warning on
 // stderr for every unreadable member file; the projects read and the
 // members not read are kept for the report.
 class ReportObserver : public IRunObserver {
 public:
     // `progress` may be null: no progress line.
-    ReportObserver(const StatisticsModel& stats, std::ostream& err, ProgressLine* progress, TextConverter toUtf8);
+    ReportObserver(const StatisticsModel& stats, std::ostream& err, ProgressLine* progress, TextConverter toUtf8,
+                   RunSurroundings around = {});
 
     void Yield() override;
     void MemberUnreadable(std::string_view path, std::string_view reason) override;
     void ProjectBegin(const std::string& path) override;
     void ProjectEnd() override;
+    void MemberTextBegin(const std::string& path) override;
 
     // What was kept, texts in UTF-8; moves it out.
     std::vector<ProjectSpan> TakeProjects() { return std::move(projects_); }
     std::vector<UnreadableMember> TakeUnreadable() { return std::move(unreadable_); }
 
+protected:
+    // The project file just begun (its folder is current), as the file
+    // system names it made absolute; empty without a file system.
+    const std::string& ProjectFullPath() const { return projectFullPath_; }
+    // Tells the guard of a file the run reads, named as the file system names it.
+    void NoteRead(const std::string& fullPath);
+    IFileSystem* Files() const { return around_.files; }
+
 private:
+    RunSurroundings around_;
+    std::string projectFullPath_;
     std::vector<ProjectSpan> projects_;
     std::vector<UnreadableMember> unreadable_;
     const StatisticsModel& stats_;

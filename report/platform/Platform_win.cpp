@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "engine/WideText_win.h"
+#include "ui/Handles.h"
 #include "report/platform/Platform.h"
 
 namespace quibex::report {
@@ -45,6 +46,21 @@ std::string AbsolutePath(const std::string& path) {
     if (n == 0 || n >= full.size()) return path;
     full.resize(n);
     return Narrow(full, CP_ACP);
+}
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+    if (path.empty()) return std::nullopt;
+    // No access asked: a file open elsewhere, or read-only, still tells
+    // who it is; a folder needs the backup flag to be opened at all.
+    const HANDLE opened = CreateFileW(Widen(path, CP_ACP).c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) return std::nullopt;
+    const UniqueKernelHandle file(opened);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file.Get(), &info)) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
 bool StderrIsTerminal() {

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -142,6 +143,67 @@ TEST(Reporter, OutputFileIsRelativeToTheCallersFolderNotTheProjects) {
     EXPECT_EQ(run.exitCode, kExitOk) << run.err;
     EXPECT_TRUE(std::filesystem::exists(dir.Join("out.txt")));
     EXPECT_FALSE(std::filesystem::exists(dir.Join("sub/out.txt")));
+}
+
+// -o never replaces a file the run reads: the project or group, a project
+// or member read, the baseline, the settings file; by name, in another
+// letter case on Windows, or through a link.
+TEST(Reporter, OutputThatTheRunReadsIsRefused) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        std::string output;  // the file that must stay as it was
+    };
+    std::vector<Case> cases = {
+        {"the project", {"-o", "A/A.vbp", "A/A.vbp"}, "A/A.vbp"},
+        {"the group", {"inventory", "-o", "G.vbg", "G.vbg"}, "G.vbg"},
+        {"a project of the group", {"--detail", "-o", "B/B.vbp", "G.vbg"}, "B/B.vbp"},
+        {"a member of the second project", {"check", "-o", "B/n.bas", "G.vbg"}, "B/n.bas"},
+        {"the baseline", {"check", "--format", "json", "--baseline", "b.json", "-o", "b.json", "A/A.vbp"}, "b.json"},
+        {"the settings given", {"check", "--config", "s.toml", "-o", "s.toml", "A/A.vbp"}, "s.toml"},
+        {"the settings beside", {"check", "-o", "A/.quibex.toml", "A/A.vbp"}, "A/.quibex.toml"},
+        {"a side of a diff", {"diff", "-o", "A/m.bas", "A/A.vbp", "B/B.vbp"}, "A/m.bas"},
+#ifdef _WIN32
+        {"another letter case", {"-o", "a/a.VBP", "A/A.vbp"}, "A/A.vbp"},
+#else
+        {"a link", {"check", "-o", "link.bas", "A/A.vbp"}, "A/m.bas"},
+#endif
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        dir.Write("G.vbg", "VBGROUP 5.0\r\nProject=A\\A.vbp\r\nProject=B\\B.vbp\r\n");
+        dir.Write("A/A.vbp", "Module=m; m.bas\r\n");
+        dir.Write("A/m.bas", "Dim x\r\n");
+        dir.Write("A/.quibex.toml", "[check]\r\n");
+        dir.Write("B/B.vbp", "Module=n; n.bas\r\n");
+        dir.Write("B/n.bas", "Dim y\r\n");
+        dir.Write("s.toml", "[check]\n");
+        dir.Write("b.json", R"({"file": "A.vbp", "errors": 0, "warnings": 0, "findings": []})");
+#ifndef _WIN32
+        std::filesystem::create_symlink(dir.Join("A/m.bas"), dir.Join("link.bas"));
+#endif
+        const std::string before = dir.Read(c.output);
+        ReportRun run = RunIn(dir.Path(), c.args);
+        EXPECT_EQ(run.exitCode, kExitUsage) << run.out;
+        EXPECT_THAT(run.err, HasSubstr("a file this run reads"));
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_EQ(dir.Read(c.output), before);
+    }
+}
+
+// A run that fails leaves an earlier report of the same name as it was.
+TEST(Reporter, FailedRunLeavesTheEarlierOutputFile) {
+    TempDir dir;
+    dir.Write("out.txt", "the report of yesterday\n");
+    for (std::vector<std::string> args : {std::vector<std::string>{"--format", "json", "-o", "out.txt", "Nowhere.vbp"},
+                                          {"check", "-o", "out.txt", "Nowhere.vbp"},
+                                          {"inventory", "-o", "out.txt", "Nowhere.vbg"}}) {
+        SCOPED_TRACE(args[0]);
+        ReportRun run = RunIn(dir.Path(), args);
+        EXPECT_EQ(run.exitCode, kExitReadError);
+        EXPECT_EQ(dir.Read("out.txt"), "the report of yesterday\n");
+    }
 }
 
 TEST(ReporterOnFixtures, GroupReadsEveryProjectInItsOrder) {
