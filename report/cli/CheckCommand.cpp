@@ -2,7 +2,6 @@
 // with the settings of the command line and of the .quibex.toml beside it.
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "engine/CodePage.h"
@@ -76,11 +75,7 @@ bool IsGroup(const std::string& file) {
 // The whole of a small file read through `files`; nothing when it is not there.
 std::optional<std::string> ReadSmallFile(IFileSystem& files, const std::string& path) {
     try {
-        std::unique_ptr<ByteSource> source = files.OpenForReading(path);
-        std::string text;
-        char buffer[4096];
-        while (std::size_t n = source->Read(buffer, sizeof buffer)) text.append(buffer, n);
-        return text;
+        return ReadWholeFile(files, path);
     } catch (const FileError&) {
         return std::nullopt;
     }
@@ -155,11 +150,11 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
         std::string shownName;
         if (!configFile.empty()) {
             if (guard.Reads(configFile)) return WriteRunOutput(common, guard, false, {}, out, err);
-            std::ifstream in(configFile, std::ios::binary);
-            if (!in) return UsageError(err, "cannot read the settings file '" + configFile + "'");
-            std::ostringstream buffer;
-            buffer << in.rdbuf();
-            text = buffer.str();
+            try {
+                text = ReadWholeFile(*MakePlatformFileSystem(), configFile);
+            } catch (const FileError& e) {
+                return UsageError(err, "the settings file cannot be read: " + std::string(e.what()));
+            }
             shownName = configFile;
             configFolder = FolderOf(configFile);
         } else {
@@ -190,7 +185,11 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
     settings.ignore = ignore.value_or(std::vector<std::string>());
     for (const std::vector<std::string>* list : {&settings.select, &settings.ignore}) {
         for (const std::string& rule : *list) {
-            if (!IsCheckRule(rule)) return UsageError(err, "unknown rule '" + rule + "': see 'quibex-report check --help'");
+            if (!IsCheckRule(rule)) {
+                std::string rules;
+                for (const CheckRule& known : CheckRules()) rules += (rules.empty() ? "" : ", ") + std::string(known.name);
+                return UsageError(err, "unknown rule '" + rule + "': use " + rules);
+            }
         }
     }
     for (const std::string& text : failOn.value_or(std::vector<std::string>())) {
@@ -206,10 +205,11 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
     std::vector<Finding> known;
     if (baseline) {
         if (guard.Reads(*baseline)) return WriteRunOutput(common, guard, false, {}, out, err);
-        std::ifstream in(*baseline, std::ios::binary);
-        if (!in) return UsageError(err, "cannot read the baseline '" + *baseline + "'");
         try {
+            std::istringstream in(ReadWholeFile(*MakePlatformFileSystem(), *baseline));
             known = ReadFindingsJson(in);
+        } catch (const FileError& e) {
+            return UsageError(err, "the baseline cannot be read: " + std::string(e.what()));
         } catch (const std::exception& e) {
             return UsageError(err, "the baseline '" + *baseline + "' is " + e.what());
         }

@@ -56,13 +56,12 @@ std::optional<Snapshot> ReadSide(const std::string& file, const std::string& git
         std::unique_ptr<IFileSystem> files = ReadingFileSystem(common.codePage, git, file);
         if (IsJsonFile(file)) {
             if (git.empty() && guard.Reads(file)) return Snapshot{};
-            std::unique_ptr<ByteSource> source = files->OpenForReading(AbsolutePath(file));
-            std::string text;
-            char buffer[65536];
-            while (std::size_t n = source->Read(buffer, sizeof buffer)) text.append(buffer, n);
-            std::istringstream in(text);
-            Snapshot snapshot = ReadSnapshotJson(in);
-            return snapshot;
+            std::istringstream in(ReadWholeFile(*files, AbsolutePath(file)));
+            try {
+                return ReadSnapshotJson(in);
+            } catch (const std::runtime_error& e) {
+                throw std::runtime_error("'" + file + "' is " + e.what());
+            }
         }
         AnalysisRequest request;
         request.file = file;

@@ -39,7 +39,6 @@ ParsedCommand ParseArguments(const std::vector<std::string>& args) {
     ReportOptions& options = command.options;
     std::vector<std::string> files;
     bool optionsEnded = false;
-    bool topGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         std::string value;
@@ -76,7 +75,7 @@ ParsedCommand ParseArguments(const std::vector<std::string>& args) {
             auto number = WholeNumber(value);
             if (missing || !number || *number > 1'000'000'000) return Usage("--top needs a number of procedures");
             options.top = static_cast<std::size_t>(*number);
-            topGiven = true;
+            options.topGiven = true;
         } else {
             std::string error;
             switch (TakeCommonOption(args, i, options, error)) {
@@ -93,9 +92,11 @@ ParsedCommand ParseArguments(const std::vector<std::string>& args) {
     }
     if (options.procedures && options.format != ReportFormat::Csv) return Usage("--procedures needs --format csv");
     if (options.byFile && options.format != ReportFormat::ClocJson) return Usage("--by-file needs --format cloc-json");
-    if (topGiven && options.format != ReportFormat::Text) return Usage("--top needs --format text");
+    if (options.topGiven && (options.format == ReportFormat::Csv || options.format == ReportFormat::ClocJson)) {
+        return Usage("--top needs --format text, json or html");
+    }
     // The most complex procedures come from the source model.
-    if (topGiven) options.detail = true;
+    if (options.topGiven) options.detail = true;
     options.file = files[0];
     return command;
 }
@@ -134,8 +135,9 @@ std::string HelpText() {
            "                      attribute, blank, comment and code; procedures with\n"
            "                      their complexity; Declare statements; a form's\n"
            "                      controls; the project file's own settings\n"
-           "  --top N             the N most complex procedures in the text report\n"
-           "                      (default 10; implies --detail)\n"
+           "  --top N             the N most complex procedures in the text report (default\n"
+           "                      10), the HTML page (default 25) or a list in the JSON\n"
+           "                      report; implies --detail\n"
            "  --procedures        with --format csv: one row per procedure\n"
            "  --by-file           with --format cloc-json: one entry per member file\n"
            + std::string(CommonOptionsHelp()) +

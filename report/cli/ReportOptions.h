@@ -22,6 +22,7 @@ struct ReportOptions : CommonOptions {
     std::string file;              // as given
     bool detail = false;           // --detail: the source model of every member
     std::size_t top = 10;          // --top N: the most complex procedures in the text report
+    bool topGiven = false;         // --top given: also the HTML page's count, and a list in JSON
     bool procedures = false;       // --procedures: CSV rows of procedures, not members
     bool byFile = false;           // --by-file: cloc-json entries per file
 

@@ -32,13 +32,16 @@ void WriteReport(const ReportOptions& options, const ReportData& report, const D
             break;
         case ReportFormat::Json:
             if (detail) {
-                WriteDetailJson(report, *detail, out);
+                WriteDetailJson(report, *detail, out, options.topGiven ? std::optional(options.top) : std::nullopt);
             } else {
                 WriteJson(report, out);
             }
             break;
         case ReportFormat::ClocJson: WriteClocJson(report, *detail, options.byFile, baseFolder, seconds, out); break;
-        case ReportFormat::Html: WriteHtml(report, detail, UtcNow("%Y-%m-%d %H:%M UTC"), out); break;
+        case ReportFormat::Html:
+            WriteHtml(report, detail, UtcNow("%Y-%m-%d %H:%M UTC"), options.topGiven ? options.top : kHtmlTopProcedures,
+                      out);
+            break;
     }
 }
 

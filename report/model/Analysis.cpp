@@ -100,6 +100,12 @@ Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostrea
     Analysis analysis;
     analysis.report = CollectReport(request.file, stats, display, outcome.error, toUtf8);
     analysis.report.projects = observer->TakeProjects();
+    const bool group = absolute.size() >= 4 && EqualsIgnoringCase(std::string_view(absolute).substr(absolute.size() - 4), ".vbg");
+    if (group && outcome.error.empty() && analysis.report.projects.empty()) {
+        err << "quibex-report: warning: '" << PrintableText(toUtf8(request.file))
+            << "' holds no project lines: is it a VB6 project group file?\n"
+            << std::flush;
+    }
     analysis.report.unreadable = observer->TakeUnreadable();
     if (detailObserver) {
         analysis.detail = detailObserver->Take();
@@ -111,6 +117,14 @@ Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostrea
     analysis.baseFolder = slash == std::string::npos ? std::string() : analysis.absoluteFile.substr(0, slash);
     analysis.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return analysis;
+}
+
+std::string ReadWholeFile(IFileSystem& files, const std::string& path) {
+    const std::unique_ptr<ByteSource> source = files.OpenForReading(path);
+    std::string text;
+    std::vector<char> buffer(1 << 16);
+    while (std::size_t n = source->Read(buffer.data(), buffer.size())) text.append(buffer.data(), n);
+    return text;
 }
 
 int WriteOutput(const CommonOptions& options, const std::function<void(std::ostream&)>& write, std::ostream& out,

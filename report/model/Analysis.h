@@ -60,6 +60,10 @@ Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostrea
 std::unique_ptr<IFileSystem> ReadingFileSystem(std::optional<int> codePage, const std::string& gitRevision,
                                                const std::string& file);
 
+// Everything in the file `path` names, read through `files`. Throws
+// FileError, which says which file and why ("cannot open 'x': ...").
+std::string ReadWholeFile(IFileSystem& files, const std::string& path);
+
 // Writes a report to standard output or, for `output`, to that file through
 // a file beside it that takes its name only when the report is whole. The
 // exit code: 0, or 1 with the reason on `err` when it cannot be written.

@@ -37,6 +37,7 @@ void DetailObserver::ProjectBegin(const std::string& path) {
 void DetailObserver::ProjectLine(std::string_view line) {
     // The engine lists a line's member after handing the line over.
     NoteListedMembers();
+    ReportObserver::ProjectLine(line);
     ++projectLine_;
     if (!data_.projects.empty()) data_.projects.back().AddLine(line);
 }

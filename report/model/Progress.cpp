@@ -43,6 +43,8 @@ void ReportObserver::Yield() {
 }
 
 void ReportObserver::ProjectBegin(const std::string& path) {
+    projectPath_ = path;
+    projectLinesSeen_ = false;
     projectFullPath_.clear();
     if (around_.files) {
         // The project's folder is current already: its file is named from there.
@@ -54,7 +56,26 @@ void ReportObserver::ProjectBegin(const std::string& path) {
     projects_.push_back({toUtf8_(path), static_cast<std::size_t>(stats_.RecordCount()), 0});
 }
 
+void ReportObserver::ProjectLine(std::string_view line) {
+    if (projectLinesSeen_) return;
+    // Keys every VB6 project file has some of; a file of another kind
+    // named .vbp has none.
+    static constexpr std::string_view kProjectKeys[] = {"type", "reference", "object", "name", "startup",
+                                                        "title", "exename32", "majorver", "condcomp"};
+    const std::optional<KeyValue> kv = SplitLine(line);
+    if (!kv) return;
+    projectLinesSeen_ = FindMemberKind(kv->key) ||
+                        std::find(std::begin(kProjectKeys), std::end(kProjectKeys), kv->key) != std::end(kProjectKeys);
+}
+
 void ReportObserver::ProjectEnd() {
+    if (!projectLinesSeen_) {
+        if (progress_) progress_->Clear();
+        err_ << "quibex-report: warning: '" << PrintableText(toUtf8_(projectPath_))
+             << "' holds no project lines: is it a VB6 project file?\n"
+             << std::flush;
+        projectLinesSeen_ = true;
+    }
     if (!projects_.empty()) {
         projects_.back().memberCount = static_cast<std::size_t>(stats_.RecordCount()) - projects_.back().firstMember;
     }

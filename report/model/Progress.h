@@ -60,6 +60,7 @@ public:
     void Yield() override;
     void MemberUnreadable(std::string_view path, std::string_view reason) override;
     void ProjectBegin(const std::string& path) override;
+    void ProjectLine(std::string_view line) override;
     void ProjectEnd() override;
     void MemberTextBegin(const std::string& path) override;
 
@@ -78,6 +79,8 @@ protected:
 private:
     RunSurroundings around_;
     std::string projectFullPath_;
+    std::string projectPath_;       // as named, for a warning
+    bool projectLinesSeen_ = false;  // a line of the project file that a VB6 project has
     std::vector<ProjectSpan> projects_;
     std::vector<UnreadableMember> unreadable_;
     const StatisticsModel& stats_;

@@ -233,7 +233,8 @@ void WriteProjectFacts(JsonWriter& json, const vb6::ProjectFacts& p) {
     json.EndObject();
 }
 
-void WriteDetailJson(const ReportData& report, const DetailData& detail, std::ostream& out) {
+void WriteDetailJson(const ReportData& report, const DetailData& detail, std::ostream& out,
+                     std::optional<std::size_t> mostComplex) {
     std::string text;
     JsonWriter json(text);
     json.BeginObject();
@@ -275,6 +276,19 @@ void WriteDetailJson(const ReportData& report, const DetailData& detail, std::os
     json.Key("projects").BeginArray();
     for (const vb6::ProjectFacts& p : detail.projects) WriteProjectFacts(json, p);
     json.EndArray();
+    if (mostComplex) {
+        json.Key("mostComplex").BeginArray();
+        for (const RankedProcedure& r : MostComplex(detail, *mostComplex)) {
+            const vb6::Procedure& p = *r.procedure;
+            json.BeginObject(true);
+            json.Field("member", static_cast<Figure>(r.member)).Field("path", report.members[r.member].record.Path);
+            json.Field("name", p.name).Field("kind", vb6::ProcedureKindName(p.kind));
+            json.Field("firstLine", p.firstLine).Field("lastLine", p.lastLine).Field("complexity", p.complexity);
+            json.Field("nesting", p.nesting).Field("lines", p.lines.Total());
+            json.EndObject();
+        }
+        json.EndArray();
+    }
     json.Key("error").StringOrNull(report.error);
     json.EndObject();
     json.Finish();

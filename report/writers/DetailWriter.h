@@ -3,6 +3,7 @@
 // CSV rows of procedures, and the cloc-json layout.
 
 #include <cstddef>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -22,8 +23,10 @@ void WriteDetailCsv(const ReportData& report, const DetailData& detail, std::ost
 // One CSV row per procedure.
 void WriteProceduresCsv(const ReportData& report, const DetailData& detail, std::ostream& out);
 
-// The JSON report with each member's source model and the projects' facts.
-void WriteDetailJson(const ReportData& report, const DetailData& detail, std::ostream& out);
+// The JSON report with each member's source model and the projects' facts;
+// with `mostComplex`, that many of the most complex procedures in a list.
+void WriteDetailJson(const ReportData& report, const DetailData& detail, std::ostream& out,
+                     std::optional<std::size_t> mostComplex = std::nullopt);
 
 // cloc's JSON layout: a header, the language "Visual Basic 6" (or one entry
 // per file with `byFile`) and SUM; comment lines are comment, attribute and

@@ -203,6 +203,38 @@ TEST(Check, BaselineHidesTheFindingsItHolds) {
     EXPECT_EQ(RunIn(dir.Path(), {"check", "--baseline", "baseline.json", "P.vbp"}).exitCode, kExitOk);
 }
 
+// A baseline that cannot be used says which file and why.
+TEST(Check, UnreadableBaselineSaysWhy) {
+    TempDir dir;
+    dir.Write("P.vbp", "Module=a; a.bas\r\n");
+    dir.Write("a.bas", "Dim x\r\n");
+    dir.Write("folder.json/x", "");
+    dir.Write("cut.json", R"({"file": "P.vbp", "errors": 0, "findings": [{"rule": )");
+    const std::pair<std::string, std::string> cases[] = {
+        {"nope.json", "'nope.json': "},
+        {"folder.json", "'folder.json': "},
+        {"cut.json", "ends early at line 1"},
+    };
+    for (const auto& [baseline, reason] : cases) {
+        SCOPED_TRACE(baseline);
+        ReportRun run = RunIn(dir.Path(), {"check", "--baseline", baseline, "P.vbp"});
+        EXPECT_EQ(run.exitCode, kExitUsage);
+        EXPECT_THAT(run.err, HasSubstr(reason));
+    }
+}
+
+// An unknown rule names the rules there are, and the help once.
+TEST(Check, UnknownRuleListsTheRulesAndPointsToTheHelpOnce) {
+    TempDir dir;
+    dir.Write("P.vbp", "");
+    ReportRun run = RunIn(dir.Path(), {"check", "--select", "no-such-rule", "--no-config", "P.vbp"});
+    EXPECT_EQ(run.exitCode, kExitUsage);
+    EXPECT_THAT(run.err, HasSubstr("unknown rule 'no-such-rule': use missing-member, line-endings"));
+    std::size_t hints = 0;
+    for (std::size_t at = 0; (at = run.err.find("--help", at)) != std::string::npos; ++at) ++hints;
+    EXPECT_EQ(hints, 1u) << run.err;
+}
+
 TEST(Check, SarifPathsAreUriReferences) {
     const std::pair<std::string, std::string> cases[] = {
         {"Code\\mdlA.bas", "Code/mdlA.bas"},

@@ -85,6 +85,29 @@ TEST(DetailReport, TextShowsTheSplitAndTheMostComplexProcedures) {
                                    "Quote             Function  mdlText.bas:7-18              4        1     12\n"));
 }
 
+// --top sets how many procedures the HTML page shows (25 without it) and
+// adds them to the JSON report.
+TEST(DetailReport, TopIsHonouredInHtmlAndJson) {
+    const json report = JsonOf(RunIn(DataPath("Model"), {"--format", "json", "--top", "2", "Model.vbp"}));
+    ASSERT_EQ(report["mostComplex"].size(), 2u);
+    EXPECT_EQ(report["mostComplex"][0]["name"], "cmdRefresh_Click");
+    EXPECT_EQ(report["mostComplex"][0]["complexity"], 8);
+    EXPECT_EQ(report["mostComplex"][1]["path"], "mdlText.bas");
+    EXPECT_TRUE(report["members"][0].contains("procedures"));
+
+    auto procedureRows = [](const std::string& html) {
+        const std::size_t from = html.find("<tbody>", html.find("id=\"procedures\""));
+        const std::size_t to = html.find("</section>", from);
+        std::size_t rows = 0;
+        for (std::size_t at = from; (at = html.find("<tr>", at)) < to; ++at) ++rows;
+        return rows;
+    };
+    const ReportRun three = RunIn(DataPath("Model"), {"--format", "html", "--top", "3", "Model.vbp"});
+    EXPECT_EQ(three.exitCode, kExitOk) << three.err;
+    EXPECT_EQ(procedureRows(three.out), 3u);
+    EXPECT_EQ(procedureRows(RunIn(DataPath("Model"), {"--format", "html", "--detail", "Model.vbp"}).out), 13u);
+}
+
 TEST(DetailReport, ProceduresCsvHasARowPerProcedure) {
     const ReportRun run = RunIn(DataPath("Model"), {"--format", "csv", "--procedures", "Model.vbp"});
     EXPECT_EQ(run.exitCode, kExitOk);

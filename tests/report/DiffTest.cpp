@@ -65,6 +65,18 @@ TEST(Diff, TwoVersionsOfAProjectGiveTheirMembersAndFiguresChanges) {
     EXPECT_EQ(RunIn(dir.Path(), {"diff", v1}).exitCode, kExitUsage);
 }
 
+// A saved report cut short names its file and where the text stops.
+TEST(Diff, TruncatedSavedReportIsNamedWithWhereItEnds) {
+    TempDir dir;
+    ASSERT_EQ(RunIn(dir.Path(), {"--detail", "--format", "json", "-o", "new.json", DataPath("Diff/v2/App.vbp")}).exitCode,
+              kExitOk);
+    dir.Write("trunc.json", dir.Read("new.json").substr(0, 200));
+    ReportRun run = RunIn(dir.Path(), {"diff", "trunc.json", "new.json"});
+    EXPECT_EQ(run.exitCode, kExitReadError);
+    EXPECT_THAT(run.err, HasSubstr("'trunc.json'"));
+    EXPECT_THAT(run.err, HasSubstr("ends early at line "));
+}
+
 int Git(const TempDir& dir, const std::string& command) {
     return std::system(("cd '" + dir.Path() + "' && git -c user.name=Quibex -c user.email=quibex@example.invalid " +
                         "-c init.defaultBranch=main " + command + " >/dev/null 2>&1")

@@ -105,7 +105,7 @@ TEST(HtmlReport, ProjectTextsAreEscapedForEveryContext) {
     report.projects.push_back({"P.vbp", 0, 1});
     report.unreadable.push_back({0, "cannot open '<img src=x onerror=alert(2)>'"});
     std::ostringstream page;
-    WriteHtml(report, nullptr, "today", page);
+    WriteHtml(report, nullptr, "today", kHtmlTopProcedures, page);
     const std::string text = page.str();
     std::size_t scripts = 0;
     for (std::size_t at = text.find("<script"); at != std::string::npos; at = text.find("<script", at + 1)) ++scripts;

@@ -92,6 +92,22 @@ TEST(Reporter, ProjectWithoutMembersIsNoError) {
     EXPECT_THAT(run.out, HasSubstr("\nBinary:         0\n"));
 }
 
+// A file of another kind named like a project reads as an empty one, and
+// stderr says that it is none.
+TEST(Reporter, FileWithoutProjectLinesIsWarnedAbout) {
+    TempDir dir;
+    std::string noise;
+    for (unsigned i = 0; i < 3000; ++i) noise += static_cast<char>((i * 7919u + 13u) % 251u);
+    for (const char* file : {"g.vbp", "g.vbg"}) {
+        SCOPED_TRACE(file);
+        dir.Write(file, noise);
+        ReportRun run = RunIn(dir.Path(), {file});
+        EXPECT_EQ(run.exitCode, kExitOk);
+        EXPECT_THAT(run.out, HasSubstr("No members.\n"));
+        EXPECT_THAT(run.err, HasSubstr(std::string(file) + "' holds no project"));
+    }
+}
+
 TEST(Reporter, MemberLineWithoutFileNameIsWarnedAboutAndListedEmpty) {
     TempDir dir;
     dir.Write("P.vbp", "Form=\r\n");

@@ -29,7 +29,6 @@ constexpr double kLabelHeight = 16;  // a project's name above its members
 constexpr double kCharWidth = 6.4;   // an 11px label character, roughly
 
 // How many rows a server-built table shows at most.
-constexpr std::size_t kTopProcedures = 25;
 constexpr std::size_t kMostControls = 100;
 constexpr std::size_t kMostDeclares = 300;
 constexpr std::size_t kMostProblems = 200;
@@ -77,8 +76,8 @@ Figure MemberLines(const MemberRow& m) { return m.record.InterfaceLines + m.reco
 
 class Page {
 public:
-    Page(const ReportData& report, const DetailData* detail, std::ostream& out)
-        : report_(report), detail_(detail), out_(out) {
+    Page(const ReportData& report, const DetailData* detail, std::size_t topProcedures, std::ostream& out)
+        : report_(report), detail_(detail), topProcedures_(topProcedures), out_(out) {
         projectOf_.assign(report.members.size(), -1);
         for (std::size_t p = 0; p < report.projects.size(); ++p) {
             const ProjectSpan& span = report.projects[p];
@@ -315,7 +314,7 @@ private:
     }
 
     void Procedures() {
-        const std::vector<RankedProcedure> ranked = MostComplex(*detail_, kTopProcedures);
+        const std::vector<RankedProcedure> ranked = MostComplex(*detail_, topProcedures_);
         if (ranked.empty()) return;
         html_ += "<section id=\"procedures\">\n<h2>Most complex procedures</h2>\n";
         TableHead({"Procedure", "Kind", "Where", "Complexity", "Nesting", "Lines"}, 3);
@@ -488,6 +487,7 @@ private:
 
     const ReportData& report_;
     const DetailData* detail_;
+    std::size_t topProcedures_;
     std::ostream& out_;
     std::string html_;
     std::vector<int> projectOf_;  // each member's project, -1 for none
@@ -544,8 +544,9 @@ std::string ScriptSafeJson(std::string_view json) {
     return out;
 }
 
-void WriteHtml(const ReportData& report, const DetailData* detail, std::string_view generatedAt, std::ostream& out) {
-    Page(report, detail, out).Write(generatedAt);
+void WriteHtml(const ReportData& report, const DetailData* detail, std::string_view generatedAt,
+               std::size_t topProcedures, std::ostream& out) {
+    Page(report, detail, topProcedures, out).Write(generatedAt);
 }
 
 
