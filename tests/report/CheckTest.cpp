@@ -186,6 +186,39 @@ TEST(Check, SettingsFileIsReadAndTheCommandLineWins) {
     EXPECT_EQ(RunIn(dir.Path(), {"check", "--select", "no-such-rule", "--no-config", "P.vbp"}).exitCode, kExitUsage);
 }
 
+// Any valid TOML around the [check] table is left alone; what the table
+// holds is checked, with the line of the fault.
+TEST(Check, SettingsFileIsTomlAndOnlyTheCheckTableIsRead) {
+    TempDir dir;
+    dir.Write("P.vbp", "Module=m; m.bas\r\n");
+    dir.Write("m.bas", "Dim x\n");
+    const char* others[] = {
+        "[other]\nn = 1\n",
+        "[other]\nflag = true\nwhen = 1979-05-27T07:32:00Z\n",
+        "[other]\nt = { a = 1, b = \"x\" }\n",
+        "[tool.lint]\ntext = '''\nline one\nline two'''\n[[servers]]\nport = 8080\n",
+    };
+    for (const char* other : others) {
+        SCOPED_TRACE(other);
+        dir.Write(".quibex.toml", std::string(other) + "[check]\nselect = [\"encoding\"]\n");
+        EXPECT_EQ(RowsOf(RunIn(dir.Path(), {"check", "--format", "json", "P.vbp"})), std::set<Row>{});
+    }
+    const std::pair<const char*, const char*> faults[] = {
+        {"[check]\nselect = 5\n", "line 2: 'select' takes a string or an array of strings"},
+        {"[check]\nformat = [\"json\"]\n", "line 2: 'format' takes one string"},
+        {"[check]\n\nselct = \"x\"\n", "line 3: unknown setting 'selct'"},
+        {"[check]\nselect = [\"encoding\"\n", "line 2"},
+        {"[other]\nn = \n", "line 2"},
+    };
+    for (const auto& [text, error] : faults) {
+        SCOPED_TRACE(text);
+        dir.Write(".quibex.toml", text);
+        ReportRun run = RunIn(dir.Path(), {"check", "P.vbp"});
+        EXPECT_EQ(run.exitCode, kExitUsage);
+        EXPECT_THAT(run.err, HasSubstr(error));
+    }
+}
+
 TEST(Check, BaselineHidesTheFindingsItHolds) {
     TempDir dir;
     dir.Write("P.vbp", "Module=a; a.bas\r\nModule=b; b.bas\r\n");
