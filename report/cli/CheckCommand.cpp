@@ -225,6 +225,7 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
     const std::string groupPath = IsGroup(file) ? AbsolutePath(file) : std::string();
     request.inspect = [&](const StatisticsModel& stats, const DetailData& detail, IFileSystem& readFiles) {
         inspection = InspectFiles(stats, detail, readFiles, groupPath);
+        inspection.revision = git;
     };
     const Analysis analysis = Analyse(request, *files, err, stderrIsTerminal);
     ConvertToUtf8(inspection, TextConverterFor(common.codePage.value_or(0)));

@@ -339,20 +339,37 @@ private:
     std::vector<Finding> findings_;
 };
 
-void CheckFileFacts(FindingList& list, const std::string& full, const vb6::FileFacts& f, int codePage) {
+// The .gitattributes line that has git give files like `full` CR LF:
+// "*.frm text eol=crlf" (the extension as the file writes it).
+std::string GitattributesLine(const std::string& full) {
+    const std::size_t name = full.find_last_of("/\\");
+    const std::string file = full.substr(name == std::string::npos ? 0 : name + 1);
+    const std::size_t dot = file.rfind('.');
+    return (dot == std::string::npos || dot == 0 ? file : "*" + file.substr(dot)) + " text eol=crlf";
+}
+
+void CheckFileFacts(FindingList& list, const std::string& full, const vb6::FileFacts& f, int codePage,
+                    const std::string& revision) {
     if (f.lf > 0 || f.cr > 0) {
         const Figure first = f.firstLf == 0 ? f.firstCr : (f.firstCr == 0 ? f.firstLf : std::min(f.firstLf, f.firstCr));
+        // What a checkout gives, when the file comes from a revision.
+        const std::string lines = revision.empty() ? "lines end" : "a checkout of " + revision + " gives lines ending";
         std::string kind, message;
         if (f.crlf == 0 && f.cr == 0) {
             kind = "lf";
-            message = "lines end in LF, not CR LF: the VB6 IDE does not load the file";
+            message = lines + " in LF, not CR LF: the VB6 IDE does not load the file";
         } else if (f.crlf == 0 && f.lf == 0) {
             kind = "cr";
-            message = "lines end in CR, not CR LF: the VB6 IDE does not load the file";
+            message = lines + " in CR, not CR LF: the VB6 IDE does not load the file";
         } else {
             kind = "mixed";
-            message = "line endings are mixed (" + Grouped(f.crlf) + " CR LF, " + Grouped(f.lf) + " LF, " +
-                      Grouped(f.cr) + " CR); this is the first that is not CR LF";
+            message = (revision.empty() ? std::string() : "in a checkout of " + revision + ", ") + "line endings are mixed (" +
+                      Grouped(f.crlf) + " CR LF, " + Grouped(f.lf) + " LF, " + Grouped(f.cr) +
+                      " CR); this is the first that is not CR LF";
+        }
+        // git turns LF into CR LF on checkout, never a lone CR.
+        if (f.cr == 0) {
+            message += "; the .gitattributes line '" + GitattributesLine(full) + "' has git check it out with CR LF";
         }
         list.Add("line-endings", Severity::Error, full, first, message, kind);
     }
@@ -421,7 +438,7 @@ std::vector<Finding> RunChecks(const Analysis& analysis, const FileInspection& i
 
     if (inspection.group) {
         const FileInspection::ListFile& group = *inspection.group;
-        if (group.read) CheckFileFacts(list, group.fullPath, group.facts, codePage);
+        if (group.read) CheckFileFacts(list, group.fullPath, group.facts, codePage, inspection.revision);
         // Reading stops at a project that cannot be read: the one after those read.
         const std::size_t stopped = detail.projects.size();
         if (!analysis.report.error.empty()) {
@@ -438,7 +455,7 @@ std::vector<Finding> RunChecks(const Analysis& analysis, const FileInspection& i
         }
     }
     for (const FileInspection::ListFile& p : inspection.projects) {
-        if (p.read) CheckFileFacts(list, p.fullPath, p.facts, codePage);
+        if (p.read) CheckFileFacts(list, p.fullPath, p.facts, codePage, inspection.revision);
     }
     for (std::size_t j = 0; j < detail.projects.size() && j < inspection.projects.size(); ++j) {
         const vb6::ProjectFacts& project = detail.projects[j];
@@ -462,7 +479,7 @@ std::vector<Finding> RunChecks(const Analysis& analysis, const FileInspection& i
                              "' on disk: a case-sensitive checkout does not find it",
                          Lower(member->writtenName));
             }
-            CheckFileFacts(list, full, model.file, codePage);
+            CheckFileFacts(list, full, model.file, codePage, inspection.revision);
             CheckLimits(list, full, model);
             if (member) {
                 for (const std::string& binary : member->missingCompanions) {

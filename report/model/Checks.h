@@ -55,6 +55,7 @@ struct FileInspection {
     std::vector<Member> members;       // one per member record
     std::vector<ListFile> projects;    // one per project read
     std::optional<ListFile> group;     // when a group was read
+    std::string revision;              // the git revision the files were read from; empty: the disk
 };
 
 // Looks at the files of a finished run: companions, letter case, and the
