@@ -51,7 +51,9 @@ std::string CheckHelp() {
         "  --git REV           check the project as it is in git revision REV\n"
         "  --config FILE       read the settings from FILE instead of the\n"
         "                      .quibex.toml beside the project\n"
-        "  --no-config         read no settings file\n";
+        "  --no-config         read no settings file\n"
+        "  --root DIR          show paths from DIR (default: the top of the git\n"
+        "                      repository holding FILE, else FILE's folder)\n";
     help += CommonOptionsHelp();
     return help;
 }
@@ -86,7 +88,7 @@ std::optional<std::string> ReadSmallFile(IFileSystem& files, const std::string& 
 int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                     bool stderrIsTerminal) {
     CommonOptions common;
-    std::string file, git, configFile;
+    std::string file, git, configFile, root;
     std::optional<std::string> format, baseline;
     std::optional<std::vector<std::string>> select, ignore, failOn;
     bool noConfig = false;
@@ -117,6 +119,8 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
         } else if (option.Is("--git", value, missing)) {
             git = value;
             if (!missing && git.empty()) return UsageError(err, "--git needs a revision, such as HEAD or main");
+        } else if (option.Is("--root", value, missing)) {
+            root = value;
         } else if (option.Is("--config", value, missing)) {
             configFile = value;
         } else if (arg == "--no-config") {
@@ -221,6 +225,7 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
     request.sourceModel = true;
     request.progress = common.progress;
     request.outputGuard = &guard;
+    request.root = root;
     FileInspection inspection;
     const std::string groupPath = IsGroup(file) ? AbsolutePath(file) : std::string();
     request.inspect = [&](const StatisticsModel& stats, const DetailData& detail, IFileSystem& readFiles) {
@@ -230,10 +235,7 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
     const Analysis analysis = Analyse(request, *files, err, stderrIsTerminal);
     ConvertToUtf8(inspection, TextConverterFor(common.codePage.value_or(0)));
 
-    std::error_code ec;
-    const std::string currentFolder = TextToUtf8(std::filesystem::current_path(ec).string());
-    std::vector<Finding> findings =
-        RunChecks(analysis, inspection, settings, common.codePage.value_or(kDefaultCodePage), currentFolder);
+    std::vector<Finding> findings = RunChecks(analysis, inspection, settings, common.codePage.value_or(kDefaultCodePage));
     if (baseline) findings = NewSince(findings, known);
 
     std::vector<std::string_view> rulesRun;
@@ -241,12 +243,12 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
         if (settings.Runs(rule.name)) rulesRun.push_back(rule.name);
     }
     const int written = WriteRunOutput(
-        common, guard, !analysis.Complete(),
+        common, guard, analysis.ReadNothing(),
         [&](std::ostream& stream) {
             if (formatName == "json") {
                 WriteFindingsJson(analysis.report.file, findings, stream);
             } else if (formatName == "sarif") {
-                WriteFindingsSarif(findings, rulesRun, currentFolder, stream);
+                WriteFindingsSarif(findings, rulesRun, analysis.root.Folder(), stream);
             } else {
                 WriteFindingsText(findings, stream);
             }

@@ -209,7 +209,7 @@ int RunInventory(const std::vector<std::string>& args, std::ostream& out, std::o
     const vb6::Inventory inventory = vb6::BuildInventory(input, inventoryFiles);
     const BomStamp stamp = NewBomStamp();
     const int written = WriteRunOutput(
-        options, guard, !analysis.Complete(),
+        options, guard, analysis.ReadNothing(),
         [&](std::ostream& stream) {
             switch (options.format) {
                 case InventoryFormat::Text: WriteInventoryText(input, inventory, stream); break;

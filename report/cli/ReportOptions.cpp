@@ -71,6 +71,9 @@ ParsedCommand ParseArguments(const std::vector<std::string>& args) {
                 }
             }
             if (!known) return Usage("unknown format '" + value + "': use " + std::string(kFormatList));
+        } else if (option.Is("--root", value, missing)) {
+            if (missing || value.empty()) return Usage("--root needs a folder");
+            options.root = value;
         } else if (option.Is("--top", value, missing)) {
             auto number = WholeNumber(value);
             if (missing || !number || *number > 1'000'000'000) return Usage("--top needs a number of procedures");
@@ -103,7 +106,7 @@ ParsedCommand ParseArguments(const std::vector<std::string>& args) {
 
 std::string UsageText() {
     return "Usage: quibex-report [--format text|csv|json|cloc-json|html] [--detail] [--top N]\n"
-           "                     [--procedures] [--by-file] [--code-page N] [-o FILE]\n"
+           "                     [--procedures] [--by-file] [--root DIR] [--code-page N] [-o FILE]\n"
            "                     [--progress|--no-progress] FILE\n"
            "       quibex-report --version | --help\n";
 }
@@ -140,6 +143,8 @@ std::string HelpText() {
            "                      report; implies --detail\n"
            "  --procedures        with --format csv: one row per procedure\n"
            "  --by-file           with --format cloc-json: one entry per member file\n"
+           "  --root DIR          show paths from DIR (default: the top of the git\n"
+           "                      repository holding FILE, else FILE's folder)\n"
            + std::string(CommonOptionsHelp()) +
            "  --version           print the version and exit\n"
            "  --help              print this help and exit\n"

@@ -15,7 +15,7 @@ namespace quibex::report {
 namespace {
 
 void WriteReport(const ReportOptions& options, const ReportData& report, const DetailData* detail,
-                 const std::string& baseFolder, double seconds, std::ostream& out) {
+                 const PathRoot& root, double seconds, std::ostream& out) {
     switch (options.format) {
         case ReportFormat::Text:
             WriteText(report, out);
@@ -37,7 +37,7 @@ void WriteReport(const ReportOptions& options, const ReportData& report, const D
                 WriteJson(report, out);
             }
             break;
-        case ReportFormat::ClocJson: WriteClocJson(report, *detail, options.byFile, baseFolder, seconds, out); break;
+        case ReportFormat::ClocJson: WriteClocJson(report, *detail, options.byFile, root, seconds, out); break;
         case ReportFormat::Html:
             WriteHtml(report, detail, UtcNow("%Y-%m-%d %H:%M UTC"), options.topGiven ? options.top : kHtmlTopProcedures,
                       out);
@@ -74,15 +74,16 @@ int RunReporter(const std::vector<std::string>& args, std::ostream& out, std::os
     AnalysisRequest request;
     request.file = options.file;
     request.outputGuard = &guard;
+    request.root = options.root;
     request.codePage = options.codePage;
     request.sourceModel = options.NeedsSourceModel();
     request.progress = options.progress;
     const Analysis analysis = Analyse(request, err, stderrIsTerminal);
     const DetailData* detail = analysis.detail ? &*analysis.detail : nullptr;
     const int written = WriteRunOutput(
-        options, guard, !analysis.Complete(),
+        options, guard, analysis.ReadNothing(),
         [&](std::ostream& stream) {
-            WriteReport(options, analysis.report, detail, analysis.baseFolder, analysis.seconds, stream);
+            WriteReport(options, analysis.report, detail, analysis.root, analysis.seconds, stream);
         },
         out, err);
     if (written != kExitOk) return written;

@@ -63,6 +63,9 @@ Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostrea
         return refused;
     }
     const CurrentDirectoryKeeper keeper;
+    // Before the engine enters any folder: --root is named from the caller's.
+    const std::string absolute = AbsolutePath(request.file);
+    const PathRoot root = FindPathRoot(absolute, request.root);
     const auto started = std::chrono::steady_clock::now();
     const TextConverter toUtf8 = TextConverterFor(request.codePage.value_or(0));
 
@@ -86,7 +89,6 @@ Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostrea
         observer = &plainObserver.emplace(stats, err, progressLine, toUtf8, RunSurroundings{&files, guard});
     }
 
-    const std::string absolute = AbsolutePath(request.file);
     mdlFill fill(stats, display, files, *observer);
     const mdlFill::RunOutcome outcome = fill.ReadChosenFile(absolute, mdlFill::ExtensionCase::Any);
     // The end of the window's run: select the last entry, then mark the run over.
@@ -113,8 +115,7 @@ Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostrea
         ConvertToUtf8(*analysis.detail, toUtf8);
     }
     analysis.absoluteFile = toUtf8(absolute);
-    const std::size_t slash = analysis.absoluteFile.find_last_of("/\\");
-    analysis.baseFolder = slash == std::string::npos ? std::string() : analysis.absoluteFile.substr(0, slash);
+    analysis.root = root.Converted(toUtf8);
     analysis.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return analysis;
 }

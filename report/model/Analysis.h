@@ -12,6 +12,7 @@
 #include "engine/FileSystem.h"
 #include "report/model/Detail.h"
 #include "report/model/OutputGuard.h"
+#include "report/model/PathRoot.h"
 #include "report/cli/OptionParsing.h"
 #include "report/writers/ReportWriter.h"
 
@@ -29,17 +30,22 @@ struct AnalysisRequest {
     // The -o file, told of every file the run reads; a run whose file is
     // the output reads nothing. Null: none.
     OutputGuard* outputGuard = nullptr;
+    // The folder paths start at (--root); empty: found from the file.
+    std::string root;
 };
 
 struct Analysis {
     ReportData report;
     std::optional<DetailData> detail;  // with sourceModel
     std::string absoluteFile;          // the file made absolute, UTF-8
-    std::string baseFolder;            // its folder, UTF-8
+    PathRoot root;                     // where the report's paths start, UTF-8
     double seconds = 0;                // how long the reading took
 
     // The project, the group and every project of it were read whole.
     bool Complete() const { return report.error.empty(); }
+    // Reading stopped before any project was read: a report of this run
+    // holds nothing, and must not take the place of an earlier one.
+    bool ReadNothing() const { return !Complete() && report.projects.empty(); }
 };
 
 // Reads `request.file` with the platform's file system. Warnings and
@@ -71,8 +77,8 @@ int WriteOutput(const CommonOptions& options, const std::function<void(std::ostr
                 std::ostream& err);
 
 // The end of a command: WriteOutput, but nothing over a file the run read
-// (exit 2, one line on `err`), and, when the run failed, nothing to a
-// file: an earlier report of that name stays as it was (exit 1).
+// (exit 2, one line on `err`), and, when the run read nothing, nothing to
+// a file: an earlier report of that name stays as it was (exit 1).
 int WriteRunOutput(const CommonOptions& options, const OutputGuard& guard, bool runFailed,
                    const std::function<void(std::ostream&)>& write, std::ostream& out, std::ostream& err);
 

@@ -289,25 +289,14 @@ namespace {
 
 class FindingList {
 public:
-    FindingList(const CheckSettings& settings, std::string currentFolder)
-        : settings_(settings), folder_(std::move(currentFolder)) {}
+    FindingList(const CheckSettings& settings, const PathRoot& root) : settings_(settings), root_(root) {}
 
     bool Runs(std::string_view rule) const { return settings_.Runs(rule); }
-
-    // `full` as the user reads it: below the current folder, relative.
-    std::string Shown(const std::string& full) const {
-        if (folder_.empty() || full.size() <= folder_.size() + 1 || full.compare(0, folder_.size(), folder_) != 0) {
-            return full;
-        }
-        const char sep = full[folder_.size()];
-        if (folder_.back() == '/' || folder_.back() == '\\') return full.substr(folder_.size());
-        return sep == '/' || sep == '\\' ? full.substr(folder_.size() + 1) : full;
-    }
 
     void Add(std::string_view rule, Severity severity, const std::string& full, Figure line, std::string message,
              std::string subject) {
         if (!Runs(rule)) return;
-        findings_.push_back({std::string(rule), severity, Shown(full), line, std::move(message), std::move(subject)});
+        findings_.push_back({std::string(rule), severity, root_.Shown(full), line, std::move(message), std::move(subject)});
     }
 
     // A figure against a limit: an error over it, a warning from 90% of it
@@ -335,7 +324,7 @@ public:
 
 private:
     const CheckSettings& settings_;
-    std::string folder_;
+    const PathRoot& root_;
     std::vector<Finding> findings_;
 };
 
@@ -430,8 +419,8 @@ void CheckThresholds(FindingList& list, const std::vector<Threshold>& thresholds
 }  // namespace
 
 std::vector<Finding> RunChecks(const Analysis& analysis, const FileInspection& inspection,
-                               const CheckSettings& settings, int codePage, const std::string& currentFolder) {
-    FindingList list(settings, currentFolder);
+                               const CheckSettings& settings, int codePage) {
+    FindingList list(settings, analysis.root);
     const DetailData empty;
     const DetailData& detail = analysis.detail ? *analysis.detail : empty;
     const std::vector<MemberRow>& rows = analysis.report.members;

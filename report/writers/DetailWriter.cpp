@@ -43,16 +43,6 @@ std::string LowerAscii(std::string text) {
 
 void TextOrNull(JsonWriter& json, std::string_view key, std::string_view text) { json.Key(key).StringOrNull(text); }
 
-// `path` relative to `folder` when it lies below it (in any letter case),
-// else `path` itself. Either separator separates.
-std::string PathBelow(const std::string& path, const std::string& folder) {
-    if (folder.empty() || path.size() <= folder.size() + 1) return path;
-    if (LowerAscii(path.substr(0, folder.size())) != LowerAscii(folder)) return path;
-    const char separator = path[folder.size()];
-    if (separator != '/' && separator != '\\') return path;
-    return path.substr(folder.size() + 1);
-}
-
 bool IsGroupFile(std::string_view file) {
     return file.size() >= 4 && LowerAscii(std::string(file.substr(file.size() - 4))) == ".vbg";
 }
@@ -368,7 +358,7 @@ void WriteProceduresCsv(const ReportData& report, const DetailData& detail, std:
     }
 }
 
-void WriteClocJson(const ReportData& report, const DetailData& detail, bool byFile, const std::string& baseFolder,
+void WriteClocJson(const ReportData& report, const DetailData& detail, bool byFile, const PathRoot& root,
                    double elapsedSeconds, std::ostream& out) {
     struct Counts {
         Figure blank = 0, comment = 0, code = 0;
@@ -388,7 +378,7 @@ void WriteClocJson(const ReportData& report, const DetailData& detail, bool byFi
         std::string key = LowerAscii(full);
         if (std::find(seen.begin(), seen.end(), key) != seen.end()) continue;
         seen.push_back(std::move(key));
-        files.emplace_back(PathBelow(full, baseFolder), countsOf(detail.members[i].lines));
+        files.emplace_back(root.Shown(full), countsOf(detail.members[i].lines));
     }
     Counts sum;
     for (const auto& [name, c] : files) {

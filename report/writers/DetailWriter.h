@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "report/model/Detail.h"
+#include "report/model/PathRoot.h"
 #include "report/text/JsonWriter.h"
 #include "report/writers/ReportWriter.h"
 
@@ -31,8 +32,8 @@ void WriteDetailJson(const ReportData& report, const DetailData& detail, std::os
 // cloc's JSON layout: a header, the language "Visual Basic 6" (or one entry
 // per file with `byFile`) and SUM; comment lines are comment, attribute and
 // designer lines. Every file read is counted once, however often it is
-// listed. Paths are relative to `baseFolder` where they lie below it.
-void WriteClocJson(const ReportData& report, const DetailData& detail, bool byFile, const std::string& baseFolder,
+// listed. Paths start at `root`.
+void WriteClocJson(const ReportData& report, const DetailData& detail, bool byFile, const PathRoot& root,
                    double elapsedSeconds, std::ostream& out);
 
 // The parts of the model as JSON, for every writer that shows them.

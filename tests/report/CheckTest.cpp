@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <tuple>
 
 #include "report/model/Checks.h"
+#include "report/platform/GitFileSystem.h"
 #include "tests/report/ReportRun.h"
 #include "tests/support/TestSupport.h"
 
@@ -45,8 +47,9 @@ std::string Native(std::string path) {
     return path;
 }
 
+// The fixtures lie inside this repository: --root keeps their paths short.
 TEST(Check, FixtureGivesEachFindingOnItsLine) {
-    ReportRun run = RunIn(quibex::test::DataDir(), {"check", "--format", "json", Native("Check/Check.vbp")});
+    ReportRun run = RunIn(quibex::test::DataDir(), {"check", "--format", "json", "--root", ".", Native("Check/Check.vbp")});
     EXPECT_EQ(run.exitCode, kExitCheckFailed) << run.err;
     std::set<Row> expected = {
         {"encoding", "error", "Check/Bom.bas", 1},
@@ -63,12 +66,13 @@ TEST(Check, FixtureGivesEachFindingOnItsLine) {
 #endif
     EXPECT_EQ(RowsOf(run), expected);
     // The compiler-style line of one of them.
-    ReportRun text = RunIn(quibex::test::DataDir(), {"check", "--select", "line-endings", Native("Check/Check.vbp")});
+    ReportRun text =
+        RunIn(quibex::test::DataDir(), {"check", "--select", "line-endings", "--root", ".", Native("Check/Check.vbp")});
     EXPECT_THAT(text.out, HasSubstr(Native("Check/Unix.bas") + ":1: line-endings: lines end in LF"));
 }
 
 TEST(Check, GroupWithAMissingProjectFindsItAndExitsAsUnreadable) {
-    ReportRun run = RunIn(quibex::test::DataDir(), {"check", "--format", "json", Native("Group/Broken.vbg")});
+    ReportRun run = RunIn(quibex::test::DataDir(), {"check", "--format", "json", "--root", ".", Native("Group/Broken.vbg")});
     EXPECT_EQ(run.exitCode, kExitReadError);
     EXPECT_EQ(RowsOf(run), (std::set<Row>{{"missing-member", "error", "Group/Broken.vbg", 3}}));
 }
@@ -266,6 +270,55 @@ TEST(Check, UnknownRuleListsTheRulesAndPointsToTheHelpOnce) {
     std::size_t hints = 0;
     for (std::size_t at = 0; (at = run.err.find("--help", at)) != std::string::npos; ++at) ++hints;
     EXPECT_EQ(hints, 1u) << run.err;
+}
+
+int Git(const TempDir& dir, const std::string& command) {
+    return std::system(("cd '" + dir.Path() + "' && git -c user.name=Quibex -c user.email=quibex@example.invalid " +
+                        "-c init.defaultBranch=main " + command + " >/dev/null 2>&1")
+                           .c_str());
+}
+
+// Paths in findings, baselines and SARIF start at one root whatever the
+// current folder: the top of the git repository holding the project, else
+// the project's folder; --root names another. app/P.vbp lists m.bas (LF
+// lines) and ..\shared\s.bas (LF too).
+TEST(Check, PathsStartAtOneRootFromEveryFolder) {
+    TempDir dir;
+    dir.Write("app/P.vbp", "Module=m; m.bas\r\nModule=s; ..\\shared\\s.bas\r\n");
+    dir.Write("app/m.bas", "Dim x\n");
+    dir.Write("shared/s.bas", "Dim y\n");
+    auto paths = [](const ReportRun& run) {
+        std::set<std::string> out;
+        for (const Row& row : RowsOf(run)) out.insert(std::get<2>(row));
+        return out;
+    };
+    const std::pair<std::string, std::string> places[] = {
+        {"", Native("app/P.vbp")}, {"app", "P.vbp"}, {"shared", Native("../app/P.vbp")}};
+    // Without git, from the project's folder.
+    for (const auto& [folder, project] : places) {
+        SCOPED_TRACE(folder);
+        EXPECT_EQ(paths(RunIn(dir.Join(folder), {"check", "--format", "json", project})),
+                  (std::set<std::string>{"m.bas", "../shared/s.bas"}));
+        EXPECT_EQ(paths(RunIn(dir.Join(folder), {"check", "--format", "json", "--root", dir.Join("shared"), project})),
+                  (std::set<std::string>{"../app/m.bas", "s.bas"}));
+    }
+    if (!GitAvailable()) return;
+    ASSERT_EQ(Git(dir, "init -q"), 0);
+    ASSERT_EQ(RunIn(dir.Path(), {"check", "--format", "json", "-o", "baseline.json", Native("app/P.vbp")}).exitCode,
+              kExitCheckFailed);
+    for (const auto& [folder, project] : places) {
+        SCOPED_TRACE(folder);
+        const ReportRun run = RunIn(dir.Join(folder), {"check", "--format", "json", project});
+        EXPECT_EQ(paths(run), (std::set<std::string>{"app/m.bas", "shared/s.bas"}));
+        // A baseline made at the top holds from anywhere.
+        const std::string baseline = folder.empty() ? "baseline.json" : Native("../baseline.json");
+        EXPECT_EQ(RunIn(dir.Join(folder), {"check", "--baseline", baseline, project}).exitCode, kExitOk);
+        const json sarif = json::parse(RunIn(dir.Join(folder), {"check", "--format", "sarif", project}).out);
+        const json& results = sarif["runs"][0]["results"];
+        ASSERT_EQ(results.size(), 2u);
+        EXPECT_EQ(results[0]["locations"][0]["physicalLocation"]["artifactLocation"]["uri"], "app/m.bas");
+        EXPECT_EQ(results[0]["partialFingerprints"]["quibexSubject/v1"], "line-endings:app/m.bas:lf");
+    }
 }
 
 TEST(Check, SarifPathsAreUriReferences) {

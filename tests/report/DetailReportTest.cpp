@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 
 #include "engine/MemberStatistics.h"
@@ -147,6 +148,31 @@ TEST(DetailReport, ClocJsonCountsEachFileOnceWithLayoutAndAttributesAsComments) 
 // "' 日本語" 5 + 2 -> 39b; code "Public Sub 表示()" 15 + 2,
 // "    x = "ソ"" 11 + 2, "    y = ０r 1" 12 + 2, "End Sub" 7 + 2 -> 53b.
 // Read as Windows-1252 every byte is a character: 42b and 57b.
+// cloc-json --by-file names every file from the root, inside the group's
+// folder or outside it.
+TEST(DetailReport, ClocJsonByFileNamesFilesFromTheRoot) {
+    TempDir dir;
+    dir.Write("grp/G.vbg", "VBGROUP 5.0\r\nProject=app\\P.vbp\r\n");
+    dir.Write("grp/app/P.vbp", "Module=m; m.bas\r\nModule=o; ..\\..\\lib\\o.bas\r\n");
+    dir.Write("grp/app/m.bas", "Dim x\r\n");
+    dir.Write("lib/o.bas", "Dim y\r\n");
+    auto names = [](const ReportRun& run) {
+        std::set<std::string> out;
+        const json report = JsonOf(run);
+        for (const auto& [key, value] : report.items()) {
+            if (key == "header" || key == "SUM") continue;
+            std::string name = key;
+            std::replace(name.begin(), name.end(), '\\', '/');
+            out.insert(name);
+        }
+        return out;
+    };
+    EXPECT_EQ(names(RunIn(dir.Path(), {"--format", "cloc-json", "--by-file", dir.Join("grp/G.vbg")})),
+              (std::set<std::string>{"app/m.bas", "../lib/o.bas"}));
+    EXPECT_EQ(names(RunIn(dir.Join("lib"), {"--format", "cloc-json", "--by-file", "--root", "..", dir.Join("grp/G.vbg")})),
+              (std::set<std::string>{"grp/app/m.bas", "lib/o.bas"}));
+}
+
 TEST(DetailReport, CodePageGivesTheFiguresOfThatWindows) {
     const json japanese = JsonOf(RunIn(DataPath("Japan"), {"--code-page", "932", "--detail", "--format", "json",
                                                            "Japan.vbp"}));
