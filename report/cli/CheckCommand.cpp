@@ -24,8 +24,9 @@ std::string CheckHelp() {
         "\n"
         "Checks the project (.vbp) or group (.vbg) FILE and its members and prints\n"
         "one finding a line, as compilers do: path:line: rule: message. Exit code 0\n"
-        "when no rule fails, 3 when one does, 1 when FILE or a project of the group\n"
-        "cannot be read, 2 on a usage error.\n"
+        "when no rule fails, 3 when one does (a project of the group that cannot be\n"
+        "read is a missing-member finding), 1 when FILE cannot be read, 2 on a\n"
+        "usage error.\n"
         "\n"
         "Rules:\n";
     for (const CheckRule& rule : CheckRules()) {
@@ -226,6 +227,9 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
     request.progress = common.progress;
     request.outputGuard = &guard;
     request.root = root;
+    // A project of the group that cannot be read is a finding like a
+    // missing member, and the rest is checked.
+    request.keepGoing = true;
     FileInspection inspection;
     const std::string groupPath = IsGroup(file) ? AbsolutePath(file) : std::string();
     request.inspect = [&](const StatisticsModel& stats, const DetailData& detail, IFileSystem& readFiles) {
@@ -255,7 +259,7 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
         },
         out, err);
     if (written != kExitOk) return written;
-    if (!analysis.Complete()) return kExitReadError;
+    if (analysis.Stopped()) return kExitReadError;
     const bool failed = std::any_of(findings.begin(), findings.end(),
                                     [](const Finding& f) { return f.severity == Severity::Error; });
     return failed ? kExitCheckFailed : kExitOk;

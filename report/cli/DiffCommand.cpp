@@ -33,7 +33,9 @@ std::string DiffHelp() {
         "  --git REV           read a side as it is in git revision REV: the first\n"
         "                      --git names OLD's revision, the second NEW's. With one\n"
         "                      FILE, OLD is FILE in the first revision and NEW is FILE\n"
-        "                      in the second, or on disk without a second --git\n";
+        "                      in the second, or on disk without a second --git\n"
+        "  --keep-going        read every project of a group that can be read, past\n"
+        "                      one that cannot (each is named; the exit status is 1)\n";
     help += CommonOptionsHelp();
     return help;
 }
@@ -51,7 +53,8 @@ bool IsJsonFile(const std::string& file) {
 
 // One side, or nothing with the reason on `err`.
 std::optional<Snapshot> ReadSide(const std::string& file, const std::string& git, const CommonOptions& common,
-                                 OutputGuard& guard, std::ostream& err, bool stderrIsTerminal) {
+                                 bool keepGoing, bool& incomplete, OutputGuard& guard, std::ostream& err,
+                                 bool stderrIsTerminal) {
     try {
         std::unique_ptr<IFileSystem> files = ReadingFileSystem(common.codePage, git, file);
         if (IsJsonFile(file)) {
@@ -69,8 +72,11 @@ std::optional<Snapshot> ReadSide(const std::string& file, const std::string& git
         request.sourceModel = true;
         request.progress = common.progress;
         request.outputGuard = &guard;
+        request.keepGoing = keepGoing;
         const Analysis analysis = Analyse(request, *files, err, stderrIsTerminal);
-        if (!analysis.Complete()) return std::nullopt;  // the reason is on err already
+        // The reason is on err already.
+        if (analysis.Stopped()) return std::nullopt;
+        incomplete = incomplete || !analysis.Complete();
         Snapshot snapshot = SnapshotOf(analysis);
         if (!git.empty()) snapshot.file += " (" + git + ")";
         return snapshot;
@@ -87,6 +93,7 @@ int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std:
     CommonOptions common;
     std::vector<std::string> files, gits;
     DiffFormat format = DiffFormat::Text;
+    bool keepGoing = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         std::string error, value;
@@ -111,6 +118,8 @@ int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std:
             } else if (!missing) {
                 return UsageError(err, "unknown format '" + value + "': use text, json or cloc-json");
             }
+        } else if (arg == "--keep-going") {
+            keepGoing = true;
         } else if (option.Is("--git", value, missing)) {
             if (!missing && value.empty()) return UsageError(err, "--git needs a revision, such as HEAD or main");
             gits.push_back(value);
@@ -130,12 +139,16 @@ int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std:
     const std::string newGit = gits.size() == 2 ? gits[1] : std::string();
 
     OutputGuard guard(common.output);
-    const std::optional<Snapshot> before = ReadSide(oldFile, oldGit, common, guard, err, stderrIsTerminal);
+    bool incomplete = false;
+    const std::optional<Snapshot> before =
+        ReadSide(oldFile, oldGit, common, keepGoing, incomplete, guard, err, stderrIsTerminal);
     const std::optional<Snapshot> after =
-        before ? ReadSide(newFile, newGit, common, guard, err, stderrIsTerminal) : std::nullopt;
+        before ? ReadSide(newFile, newGit, common, keepGoing, incomplete, guard, err, stderrIsTerminal) : std::nullopt;
     if (!before || !after) return kExitReadError;
-    return WriteRunOutput(
+    const int written = WriteRunOutput(
         common, guard, false, [&](std::ostream& stream) { WriteDiff(*before, *after, format, stream); }, out, err);
+    // With --keep-going a side without a project of its group is still shown, and still a failure.
+    return written == kExitOk && incomplete ? kExitReadError : written;
 }
 
 }  // namespace quibex::report

@@ -126,6 +126,24 @@ private:
     TextConverter fromUtf8_;
 };
 
+// The projects read and those of the group that could not be, in the
+// order of the group's lines; one not read lists no members.
+std::vector<vb6::ProjectFacts> WithUnreadableProjects(std::vector<vb6::ProjectFacts> read,
+                                                      const std::vector<std::size_t>& ordinals,
+                                                      const std::vector<UnreadableProject>& unreadable) {
+    std::vector<std::pair<std::size_t, vb6::ProjectFacts>> all;
+    for (std::size_t j = 0; j < read.size(); ++j) all.emplace_back(j < ordinals.size() ? ordinals[j] : j, std::move(read[j]));
+    for (const UnreadableProject& u : unreadable) {
+        vb6::ProjectFacts missing;
+        missing.path = u.path;
+        all.emplace_back(u.ordinal, std::move(missing));
+    }
+    std::stable_sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<vb6::ProjectFacts> projects;
+    for (auto& [ordinal, facts] : all) projects.push_back(std::move(facts));
+    return projects;
+}
+
 int Usage(std::ostream& err, const std::string& error) {
     err << "quibex-report inventory: " << PrintableText(TextToUtf8(error)) << '\n'
         << InventoryUsage() << "Run 'quibex-report inventory --help' for more.\n"
@@ -182,6 +200,9 @@ int RunInventory(const std::vector<std::string>& args, std::ostream& out, std::o
     AnalysisRequest request;
     request.file = options.file;
     request.outputGuard = &guard;
+    // A project of the group that cannot be read is listed as not there,
+    // and the rest is read.
+    request.keepGoing = true;
     request.codePage = options.codePage;
     request.sourceModel = true;
     request.progress = options.progress;
@@ -193,7 +214,8 @@ int RunInventory(const std::vector<std::string>& args, std::ostream& out, std::o
     input.group = EqualsIgnoringCase(std::string_view(options.file).substr(options.file.size() - 4), ".vbg");
     for (const MemberRow& row : analysis.report.members) input.records.push_back(row.record);
     if (analysis.detail) {
-        input.projects = std::move(analysis.detail->projects);
+        input.projects = WithUnreadableProjects(std::move(analysis.detail->projects), analysis.detail->projectOrdinals,
+                                                analysis.report.unreadableProjects);
         input.models = std::move(analysis.detail->members);
         input.fullPaths = std::move(analysis.detail->fullPaths);
     }

@@ -61,6 +61,8 @@ ParsedCommand ParseArguments(const std::vector<std::string>& args) {
             options.procedures = true;
         } else if (arg == "--by-file") {
             options.byFile = true;
+        } else if (arg == "--keep-going") {
+            options.keepGoing = true;
         } else if (option.Is("--format", value, missing)) {
             if (missing) return Usage("--format needs a value: " + std::string(kFormatList));
             bool known = false;
@@ -106,7 +108,8 @@ ParsedCommand ParseArguments(const std::vector<std::string>& args) {
 
 std::string UsageText() {
     return "Usage: quibex-report [--format text|csv|json|cloc-json|html] [--detail] [--top N]\n"
-           "                     [--procedures] [--by-file] [--root DIR] [--code-page N] [-o FILE]\n"
+           "                     [--procedures] [--by-file] [--root DIR] [--keep-going]\n"
+           "                     [--code-page N] [-o FILE]\n"
            "                     [--progress|--no-progress] FILE\n"
            "       quibex-report --version | --help\n";
 }
@@ -145,6 +148,8 @@ std::string HelpText() {
            "  --by-file           with --format cloc-json: one entry per member file\n"
            "  --root DIR          show paths from DIR (default: the top of the git\n"
            "                      repository holding FILE, else FILE's folder)\n"
+           "  --keep-going        read every project of a group that can be read, past\n"
+           "                      one that cannot (each is named; the exit status is 1)\n"
            + std::string(CommonOptionsHelp()) +
            "  --version           print the version and exit\n"
            "  --help              print this help and exit\n"
@@ -152,7 +157,8 @@ std::string HelpText() {
            "Exit status: 0 when the file was read (a member file that cannot be read\n"
            "is warned about and counts as empty), 1 when the project or group file,\n"
            "or a project of the group, could not be read (the report shows what was\n"
-           "read before) or the report could not be written, 2 for a usage error.\n";
+           "read; -o FILE stays as it was when nothing was) or the report could not\n"
+           "be written, 2 for a usage error or an -o FILE that the run reads.\n";
 }
 
 std::string VersionText() { return "quibex-report " QUIBEX_VERSION_TEXT; }

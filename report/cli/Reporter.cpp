@@ -75,6 +75,7 @@ int RunReporter(const std::vector<std::string>& args, std::ostream& out, std::os
     request.file = options.file;
     request.outputGuard = &guard;
     request.root = options.root;
+    request.keepGoing = options.keepGoing;
     request.codePage = options.codePage;
     request.sourceModel = options.NeedsSourceModel();
     request.progress = options.progress;

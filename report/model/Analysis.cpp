@@ -83,10 +83,11 @@ Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostrea
     std::optional<ReportObserver> plainObserver;
     std::optional<DetailObserver> detailObserver;
     ReportObserver* observer;
+    const RunSurroundings around{&files, guard, &root, request.keepGoing};
     if (request.sourceModel) {
-        observer = &detailObserver.emplace(stats, files, err, progressLine, toUtf8, guard);
+        observer = &detailObserver.emplace(stats, files, err, progressLine, toUtf8, around);
     } else {
-        observer = &plainObserver.emplace(stats, err, progressLine, toUtf8, RunSurroundings{&files, guard});
+        observer = &plainObserver.emplace(stats, err, progressLine, toUtf8, around);
     }
 
     mdlFill fill(stats, display, files, *observer);
@@ -103,12 +104,13 @@ Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostrea
     analysis.report = CollectReport(request.file, stats, display, outcome.error, toUtf8);
     analysis.report.projects = observer->TakeProjects();
     const bool group = absolute.size() >= 4 && EqualsIgnoringCase(std::string_view(absolute).substr(absolute.size() - 4), ".vbg");
-    if (group && outcome.error.empty() && analysis.report.projects.empty()) {
+    if (group && outcome.error.empty() && analysis.report.projects.empty() && analysis.report.unreadableProjects.empty()) {
         err << "quibex-report: warning: '" << PrintableText(toUtf8(request.file))
             << "' holds no project lines: is it a VB6 project group file?\n"
             << std::flush;
     }
     analysis.report.unreadable = observer->TakeUnreadable();
+    analysis.report.unreadableProjects = observer->TakeUnreadableProjects();
     if (detailObserver) {
         analysis.detail = detailObserver->Take();
         if (request.inspect) request.inspect(stats, *analysis.detail, files);

@@ -32,6 +32,9 @@ struct AnalysisRequest {
     OutputGuard* outputGuard = nullptr;
     // The folder paths start at (--root); empty: found from the file.
     std::string root;
+    // A group's reading goes on past a project that cannot be read; each
+    // is named on `err` and kept in report.unreadableProjects.
+    bool keepGoing = false;
 };
 
 struct Analysis {
@@ -42,9 +45,12 @@ struct Analysis {
     double seconds = 0;                // how long the reading took
 
     // The project, the group and every project of it were read whole.
-    bool Complete() const { return report.error.empty(); }
-    // Reading stopped before any project was read: a report of this run
-    // holds nothing, and must not take the place of an earlier one.
+    bool Complete() const { return report.error.empty() && report.unreadableProjects.empty(); }
+    // Reading stopped early: at the file itself, or without keepGoing at a
+    // project of the group.
+    bool Stopped() const { return !report.error.empty(); }
+    // No project was read: a report of this run holds nothing, and must not
+    // take the place of an earlier one.
     bool ReadNothing() const { return !Complete() && report.projects.empty(); }
 };
 

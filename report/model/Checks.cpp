@@ -242,12 +242,9 @@ FileInspection InspectFiles(const StatisticsModel& stats, const DetailData& deta
             std::size_t end = text.find_first_of("\r\n", pos);
             if (end == std::string::npos) end = text.size();
             ++line;
-            const std::string_view lineText(text.data() + pos, end - pos);
-            const std::size_t eq = lineText.find('=');
-            if (eq != std::string_view::npos) {
-                const std::string key = Lower(Trim(lineText.substr(0, eq)));
-                if (key == "project" || key == "startupproject") group.projects.emplace_back(line, Trim(lineText.substr(eq + 1)));
-            }
+            // The lines the engine takes for projects, split as it splits them.
+            const std::optional<KeyValue> kv = SplitLine(std::string_view(text.data() + pos, end - pos));
+            if (kv && (kv->key == "project" || kv->key == "startupproject")) group.projects.emplace_back(line, kv->value);
             pos = end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? end + 2 : end + 1;
         }
     }
@@ -255,8 +252,11 @@ FileInspection InspectFiles(const StatisticsModel& stats, const DetailData& deta
         FileInspection::ListFile& project = inspection.projects.emplace_back();
         project.fullPath = detail.projectFullPaths[j];
         project.facts = ReadFacts(files, project.fullPath, project.read, nullptr);
-        if (inspection.group && j < inspection.group->projects.size()) {
-            CaseDiffers(inspection.group->projects[j].second, project.fullPath, codePage, project.writtenName,
+        // The group line that named it: projects that could not be read have lines too.
+        const std::size_t line = j < detail.projectOrdinals.size() ? detail.projectOrdinals[j] : j;
+        if (inspection.group && line < inspection.group->projects.size()) {
+            project.groupLine = line;
+            CaseDiffers(inspection.group->projects[line].second, project.fullPath, codePage, project.writtenName,
                         project.diskName);
         }
     }
@@ -428,17 +428,19 @@ std::vector<Finding> RunChecks(const Analysis& analysis, const FileInspection& i
     if (inspection.group) {
         const FileInspection::ListFile& group = *inspection.group;
         if (group.read) CheckFileFacts(list, group.fullPath, group.facts, codePage, inspection.revision);
-        // Reading stops at a project that cannot be read: the one after those read.
-        const std::size_t stopped = detail.projects.size();
+        auto missing = [&](std::size_t ordinal, const std::string& reason) {
+            const bool listed = ordinal < group.projects.size();
+            list.Add("missing-member", Severity::Error, group.fullPath, listed ? group.projects[ordinal].first : 0, reason,
+                     listed ? Lower(group.projects[ordinal].second) : std::string());
+        };
+        for (const UnreadableProject& u : analysis.report.unreadableProjects) missing(u.ordinal, u.reason);
+        // A reading that stopped did so at the project after those met.
         if (!analysis.report.error.empty()) {
-            const bool listed = stopped < group.projects.size();
-            list.Add("missing-member", Severity::Error, group.fullPath, listed ? group.projects[stopped].first : 0,
-                     analysis.report.error, listed ? Lower(group.projects[stopped].second) : std::string());
+            missing(analysis.report.projects.size() + analysis.report.unreadableProjects.size(), analysis.report.error);
         }
-        for (std::size_t j = 0; j < inspection.projects.size() && j < group.projects.size(); ++j) {
-            const FileInspection::ListFile& p = inspection.projects[j];
-            if (p.writtenName.empty()) continue;
-            list.Add("case-mismatch", Severity::Error, group.fullPath, group.projects[j].first,
+        for (const FileInspection::ListFile& p : inspection.projects) {
+            if (p.writtenName.empty() || !p.groupLine || *p.groupLine >= group.projects.size()) continue;
+            list.Add("case-mismatch", Severity::Error, group.fullPath, group.projects[*p.groupLine].first,
                      "'" + p.writtenName + "' is '" + p.diskName + "' on disk: a case-sensitive checkout does not find it",
                      Lower(p.writtenName));
         }

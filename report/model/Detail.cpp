@@ -4,9 +4,19 @@
 
 namespace quibex::report {
 
+namespace {
+
+RunSurroundings ReadingThrough(IFileSystem& files, RunSurroundings around) {
+    around.files = &files;
+    return around;
+}
+
+}  // namespace
+
 DetailObserver::DetailObserver(const StatisticsModel& stats, IFileSystem& files, std::ostream& err,
-                               ProgressLine* progress, TextConverter toUtf8, OutputGuard* guard)
-    : ReportObserver(stats, err, progress, std::move(toUtf8), {&files, guard}), stats_(stats), files_(files),
+                               ProgressLine* progress, TextConverter toUtf8, RunSurroundings around)
+    : ReportObserver(stats, err, progress, std::move(toUtf8), ReadingThrough(files, around)), stats_(stats),
+      files_(files),
       worker_(files.TextCodePage()) {}
 
 void DetailObserver::NoteListedMembers() {
@@ -31,6 +41,7 @@ void DetailObserver::ProjectBegin(const std::string& path) {
     project.path = path;
     project.firstMember = stats_.RecordCount();
     data_.projectFullPaths.push_back(ProjectFullPath());
+    data_.projectOrdinals.push_back(CurrentProject() ? CurrentProject()->ordinal : 0);
     projectLine_ = 0;
 }
 

@@ -11,6 +11,7 @@
 #include "engine/MemberStatistics.h"
 #include "engine/RunObserver.h"
 #include "report/model/OutputGuard.h"
+#include "report/model/PathRoot.h"
 #include "report/writers/ReportWriter.h"
 
 namespace quibex::report {
@@ -41,11 +42,13 @@ private:
 };
 
 // What the observer looks at besides the figures, each of it optional:
-// the file system the run reads through, and the -o file to keep safe from
-// it.
+// the file system the run reads through, the -o file to keep safe from it,
+// and the root the report names files from (in the file system's texts).
 struct RunSurroundings {
     IFileSystem* files = nullptr;
     OutputGuard* guard = nullptr;
+    const PathRoot* root = nullptr;
+    bool keepGoing = false;  // read a group past a project that cannot be read
 };
 
 // The reporter's side of the run: progress at every yield, a warning on
@@ -63,10 +66,12 @@ public:
     void ProjectLine(std::string_view line) override;
     void ProjectEnd() override;
     void MemberTextBegin(const std::string& path) override;
+    bool ProjectUnreadable(const std::string& path, std::string_view reason, bool opened) override;
 
     // What was kept, texts in UTF-8; moves it out.
     std::vector<ProjectSpan> TakeProjects() { return std::move(projects_); }
     std::vector<UnreadableMember> TakeUnreadable() { return std::move(unreadable_); }
+    std::vector<UnreadableProject> TakeUnreadableProjects() { return std::move(unreadableProjects_); }
 
 protected:
     // The project file just begun (its folder is current), as the file
@@ -74,6 +79,8 @@ protected:
     const std::string& ProjectFullPath() const { return projectFullPath_; }
     // Tells the guard of a file the run reads, named as the file system names it.
     void NoteRead(const std::string& fullPath);
+    // The project being read; null outside one.
+    const ProjectSpan* CurrentProject() const { return inProject_ ? &projects_.back() : nullptr; }
     IFileSystem* Files() const { return around_.files; }
 
 private:
@@ -81,8 +88,11 @@ private:
     std::string projectFullPath_;
     std::string projectPath_;       // as named, for a warning
     bool projectLinesSeen_ = false;  // a line of the project file that a VB6 project has
+    bool inProject_ = false;
+    std::size_t projectLines_ = 0;   // the group's project lines met so far
     std::vector<ProjectSpan> projects_;
     std::vector<UnreadableMember> unreadable_;
+    std::vector<UnreadableProject> unreadableProjects_;
     const StatisticsModel& stats_;
     std::ostream& err_;
     ProgressLine* progress_;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <map>
 #include <vector>
 
 #include "report/text/Utf8.h"
@@ -11,9 +13,11 @@ namespace quibex::report {
 
 namespace {
 
-// A table of text rows with a heading, the first `left` columns
-// left-aligned and the rest right-aligned, two spaces between columns.
-void WriteTable(std::ostream& out, const std::vector<std::vector<std::string>>& rows, std::size_t left) {
+// A table of text rows with a heading, the first `left` columns (and those
+// from `leftAgainFrom` on) left-aligned and the rest right-aligned, two
+// spaces between columns.
+void WriteTable(std::ostream& out, const std::vector<std::vector<std::string>>& rows, std::size_t left,
+                std::size_t leftAgainFrom = SIZE_MAX) {
     if (rows.empty()) return;
     std::vector<std::size_t> width(rows[0].size(), 0);
     for (const auto& row : rows) {
@@ -24,7 +28,7 @@ void WriteTable(std::ostream& out, const std::vector<std::vector<std::string>>& 
         for (std::size_t c = 0; c < row.size(); ++c) {
             if (c) line += "  ";
             const std::string pad(width[c] - CharacterCount(row[c]), ' ');
-            line += c < left ? row[c] + pad : pad + row[c];
+            line += c < left || c >= leftAgainFrom ? row[c] + pad : pad + row[c];
         }
         while (!line.empty() && line.back() == ' ') line.pop_back();
         out << line << '\n';
@@ -237,6 +241,7 @@ void WriteDetailJson(const ReportData& report, const DetailData& detail, std::os
         json.Field("read", read);
         json.Key("fullPath").StringOrNull(read ? std::string_view(detail.fullPaths[i]) : std::string_view());
         if (i < detail.members.size()) WriteMemberModel(json, detail.members[i]);
+        json.Field("project", report.ProjectOf(i));
         json.EndObject();
         // Written out member by member, so that a large project is never
         // held as text whole.
@@ -280,6 +285,11 @@ void WriteDetailJson(const ReportData& report, const DetailData& detail, std::os
         json.EndArray();
     }
     json.Key("error").StringOrNull(report.error);
+    json.Key("unreadableProjects").BeginArray();
+    for (const UnreadableProject& u : report.unreadableProjects) {
+        json.BeginObject(true).Field("project", u.shown).Field("reason", u.reason).EndObject();
+    }
+    json.EndArray();
     json.EndObject();
     json.Finish();
     out << text;
@@ -288,12 +298,16 @@ void WriteDetailJson(const ReportData& report, const DetailData& detail, std::os
 void WriteDetailText(const ReportData& report, const DetailData& detail, std::size_t top, std::ostream& out) {
     std::vector<std::vector<std::string>> rows;
     rows.push_back({"File", "Designer", "Attribute", "Blank", "Comment", "Code", "Procedures", "Controls"});
+    // A group's members name their project, in a column at the end.
+    const bool projects = report.ShowsProjects();
+    if (projects) rows.back().push_back("Project");
     for (std::size_t i = 0; i < report.members.size() && i < detail.members.size(); ++i) {
         const vb6::MemberModel& m = detail.members[i];
         std::vector<std::string> row{PrintableText(report.members[i].record.Path)};
         for (vb6::LineClass c : vb6::kLineClasses) row.push_back(Number(m.lines[c]));
         row.push_back(Number(static_cast<Figure>(m.procedures.size())));
         row.push_back(Number(m.controlCount));
+        if (projects) row.push_back(PrintableText(report.ProjectOf(i)));
         rows.push_back(std::move(row));
     }
     if (rows.size() > 1) {
@@ -307,9 +321,10 @@ void WriteDetailText(const ReportData& report, const DetailData& detail, std::si
         }
         total.push_back(Number(procedures));
         total.push_back(Number(controls));
+        if (projects) total.push_back("");
         rows.push_back(std::move(total));
         out << "\nLines by class:\n";
-        WriteTable(out, rows, 1);
+        WriteTable(out, rows, 1, projects ? 8 : rows[0].size());
     }
     const std::vector<RankedProcedure> ranked = MostComplex(detail, top);
     if (ranked.empty()) return;
@@ -327,7 +342,7 @@ void WriteDetailText(const ReportData& report, const DetailData& detail, std::si
 
 void WriteDetailCsv(const ReportData& report, const DetailData& detail, std::ostream& out) {
     out << "path,name,type,fileSize,binarySize,interfaceLines,interfaceBytes,codeLines,codeBytes,"
-           "designerLines,attributeLines,blankLines,commentLines,sourceCodeLines,procedures,controls\r\n";
+           "designerLines,attributeLines,blankLines,commentLines,sourceCodeLines,procedures,controls,project\r\n";
     for (std::size_t i = 0; i < report.members.size(); ++i) {
         const MemberRow& m = report.members[i];
         const MemberRecord& r = m.record;
@@ -337,13 +352,14 @@ void WriteDetailCsv(const ReportData& report, const DetailData& detail, std::ost
         const vb6::MemberModel empty;
         const vb6::MemberModel& model = i < detail.members.size() ? detail.members[i] : empty;
         for (vb6::LineClass c : vb6::kLineClasses) out << ',' << model.lines[c];
-        out << ',' << model.procedures.size() << ',' << model.controlCount << "\r\n";
+        out << ',' << model.procedures.size() << ',' << model.controlCount << ',' << CsvField(report.ProjectOf(i))
+            << "\r\n";
     }
 }
 
 void WriteProceduresCsv(const ReportData& report, const DetailData& detail, std::ostream& out) {
     out << "path,member,procedure,kind,scope,static,firstLine,lastLine,ended,designerLines,attributeLines,"
-           "blankLines,commentLines,codeLines,complexity,nesting,handler,handlerObject\r\n";
+           "blankLines,commentLines,codeLines,complexity,nesting,handler,handlerObject,project\r\n";
     for (std::size_t i = 0; i < report.members.size() && i < detail.members.size(); ++i) {
         const MemberRow& m = report.members[i];
         for (const vb6::Procedure& p : detail.members[i].procedures) {
@@ -353,7 +369,7 @@ void WriteProceduresCsv(const ReportData& report, const DetailData& detail, std:
                 << (p.ended ? "true" : "false");
             for (vb6::LineClass c : vb6::kLineClasses) out << ',' << p.lines[c];
             out << ',' << p.complexity << ',' << p.nesting << ',' << (p.handler ? "true" : "false") << ','
-                << CsvField(p.handlerObject) << "\r\n";
+                << CsvField(p.handlerObject) << ',' << CsvField(report.ProjectOf(i)) << "\r\n";
         }
     }
 }
@@ -369,19 +385,25 @@ void WriteClocJson(const ReportData& report, const DetailData& detail, bool byFi
                       l[vb6::LineClass::Code]};
     };
     // Each file once: by its full path, in any letter case (Windows paths
-    // keep the case the project wrote).
-    std::vector<std::string> seen;
-    std::vector<std::pair<std::string, Counts>> files;
+    // keep the case the project wrote), with every project that lists it.
+    struct File {
+        std::string name;
+        Counts counts;
+        std::vector<std::string> projects;
+    };
+    std::map<std::string, std::size_t> seen;
+    std::vector<File> files;
     for (std::size_t i = 0; i < detail.members.size() && i < detail.fullPaths.size(); ++i) {
         const std::string& full = detail.fullPaths[i];
         if (full.empty()) continue;
-        std::string key = LowerAscii(full);
-        if (std::find(seen.begin(), seen.end(), key) != seen.end()) continue;
-        seen.push_back(std::move(key));
-        files.emplace_back(root.Shown(full), countsOf(detail.members[i].lines));
+        const auto [at, added] = seen.emplace(LowerAscii(full), files.size());
+        if (added) files.push_back({root.Shown(full), countsOf(detail.members[i].lines), {}});
+        std::vector<std::string>& projects = files[at->second].projects;
+        const std::string& project = report.ProjectOf(i);
+        if (std::find(projects.begin(), projects.end(), project) == projects.end()) projects.push_back(project);
     }
     Counts sum;
-    for (const auto& [name, c] : files) {
+    for (const auto& [name, c, projects] : files) {
         sum.blank += c.blank;
         sum.comment += c.comment;
         sum.code += c.code;
@@ -402,10 +424,11 @@ void WriteClocJson(const ReportData& report, const DetailData& detail, bool byFi
     json.Field("report_file", report.file);
     json.EndObject();
     if (byFile) {
-        for (const auto& [name, c] : files) {
+        for (const auto& [name, c, projects] : files) {
             json.Key(name).BeginObject(true);
             json.Field("blank", c.blank).Field("comment", c.comment).Field("code", c.code);
             json.Field("language", "Visual Basic 6");
+            WriteStrings(json, "projects", projects);
             json.EndObject();
         }
     } else {

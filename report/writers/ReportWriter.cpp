@@ -75,6 +75,16 @@ ReportData CollectReport(const std::string& file, const StatisticsModel& stats, 
     return report;
 }
 
+const std::string& ReportData::ProjectOf(std::size_t member) const {
+    // Spans are in reading order and hold consecutive records.
+    const auto after = std::upper_bound(projects.begin(), projects.end(), member,
+                                        [](std::size_t m, const ProjectSpan& span) { return m < span.firstMember; });
+    static const std::string none;
+    if (after == projects.begin()) return none;
+    const ProjectSpan& span = *std::prev(after);
+    return member < span.firstMember + span.memberCount ? span.shown : none;
+}
+
 std::string JsonString(std::string_view text) {
     std::string valid = Utf8OrWindows1252(text);
     std::string out;
@@ -123,7 +133,7 @@ void WriteJson(const ReportData& report, std::ostream& out) {
             << ", \"type\": " << JsonString(r.TypeName) << ", \"fileSize\": " << r.FileSize
             << ", \"binarySize\": " << r.BinarySize << ", \"interfaceLines\": " << r.InterfaceLines
             << ", \"interfaceBytes\": " << r.InterfaceBytes << ", \"codeLines\": " << r.CodeLines
-            << ", \"codeBytes\": " << r.CodeBytes << "}";
+            << ", \"codeBytes\": " << r.CodeBytes << ", \"project\": " << JsonString(report.ProjectOf(i)) << "}";
     }
     out << (report.members.empty() ? "],\n" : "\n  ],\n");
     out << "  \"counts\": {";
@@ -145,17 +155,24 @@ void WriteJson(const ReportData& report, std::ostream& out) {
         first = false;
     }
     out << "\n  },\n";
-    out << "  \"error\": " << (report.error.empty() ? std::string("null") : JsonString(report.error)) << "\n}\n";
+    out << "  \"error\": " << (report.error.empty() ? std::string("null") : JsonString(report.error)) << ",\n";
+    out << "  \"unreadableProjects\": [";
+    for (std::size_t p = 0; p < report.unreadableProjects.size(); ++p) {
+        const UnreadableProject& u = report.unreadableProjects[p];
+        out << (p ? ", " : "") << "{\"project\": " << JsonString(u.shown) << ", \"reason\": " << JsonString(u.reason) << "}";
+    }
+    out << "]\n}\n";
 }
 
 void WriteCsv(const ReportData& report, std::ostream& out) {
     // RFC 4180 ends every record with CR LF.
-    out << "path,name,type,fileSize,binarySize,interfaceLines,interfaceBytes,codeLines,codeBytes\r\n";
-    for (const MemberRow& m : report.members) {
+    out << "path,name,type,fileSize,binarySize,interfaceLines,interfaceBytes,codeLines,codeBytes,project\r\n";
+    for (std::size_t i = 0; i < report.members.size(); ++i) {
+        const MemberRow& m = report.members[i];
         const MemberRecord& r = m.record;
         out << CsvField(r.Path) << ',' << CsvField(m.name) << ',' << CsvField(r.TypeName) << ',' << r.FileSize << ','
             << r.BinarySize << ',' << r.InterfaceLines << ',' << r.InterfaceBytes << ',' << r.CodeLines << ','
-            << r.CodeBytes << "\r\n";
+            << r.CodeBytes << ',' << CsvField(report.ProjectOf(i)) << "\r\n";
     }
 }
 
@@ -164,14 +181,16 @@ void WriteText(const ReportData& report, std::ostream& out) {
     if (report.members.empty()) {
         out << "No members.\n";
     } else {
-        // The member's figures as the window's "File" frame shows them.
-        constexpr std::size_t kColumns = 8;
-        const std::array<std::string, kColumns> heading = {"File", "Type", "Size", "Binary",
-                                                           "Total", "Interface", "Code", "Line"};
-        std::vector<std::array<std::string, kColumns>> rows;
+        // The member's figures as the window's "File" frame shows them; a
+        // group's members also name their project, last.
+        std::vector<std::string> heading = {"File", "Type", "Size", "Binary", "Total", "Interface", "Code", "Line"};
+        const bool projects = report.ShowsProjects();
+        if (projects) heading.push_back("Project");
+        const std::size_t columns = heading.size();
+        std::vector<std::vector<std::string>> rows;
         rows.reserve(report.members.size());
-        for (const MemberRow& m : report.members) {
-            const MemberRecord& r = m.record;
+        for (std::size_t i = 0; i < report.members.size(); ++i) {
+            const MemberRecord& r = report.members[i].record;
             rows.push_back({PrintableText(r.Path),
                             PrintableText(r.TypeName),
                             SizeText(r.FileSize),
@@ -180,18 +199,19 @@ void WriteText(const ReportData& report, std::ostream& out) {
                             LineFigureText(r.InterfaceLines, r.InterfaceBytes),
                             LineFigureText(r.CodeLines, r.CodeBytes),
                             LineFigureText(r.InterfaceLines + r.CodeLines, r.InterfaceBytes + r.CodeBytes)});
+            if (projects) rows.back().push_back(PrintableText(report.ProjectOf(i)));
         }
-        std::array<std::size_t, kColumns> width{};
-        for (std::size_t c = 0; c < kColumns; ++c) {
+        std::vector<std::size_t> width(columns, 0);
+        for (std::size_t c = 0; c < columns; ++c) {
             width[c] = CharacterCount(heading[c]);
             for (const auto& row : rows) width[c] = std::max(width[c], CharacterCount(row[c]));
         }
-        auto writeRow = [&](const std::array<std::string, kColumns>& row) {
+        auto writeRow = [&](const std::vector<std::string>& row) {
             std::string line;
-            for (std::size_t c = 0; c < kColumns; ++c) {
+            for (std::size_t c = 0; c < columns; ++c) {
                 if (c) line += "  ";
                 // Names and kinds read left to right, figures line up on the right.
-                line += Padded(row[c], width[c], c >= 2);
+                line += Padded(row[c], width[c], c >= 2 && c < 8);
             }
             while (!line.empty() && line.back() == ' ') line.pop_back();
             out << line << '\n';

@@ -71,10 +71,22 @@ TEST(Check, FixtureGivesEachFindingOnItsLine) {
     EXPECT_THAT(text.out, HasSubstr(Native("Check/Unix.bas") + ":1: line-endings: lines end in LF"));
 }
 
-TEST(Check, GroupWithAMissingProjectFindsItAndExitsAsUnreadable) {
+TEST(Check, GroupWithAMissingProjectFindsItAsAFailedRule) {
     ReportRun run = RunIn(quibex::test::DataDir(), {"check", "--format", "json", "--root", ".", Native("Group/Broken.vbg")});
-    EXPECT_EQ(run.exitCode, kExitReadError);
+    EXPECT_EQ(run.exitCode, kExitCheckFailed);
     EXPECT_EQ(RowsOf(run), (std::set<Row>{{"missing-member", "error", "Group/Broken.vbg", 3}}));
+}
+
+// A project of a group that cannot be read is a finding; the projects after
+// it are checked all the same.
+TEST(Check, GroupWithAMissingFirstProjectChecksTheRest) {
+    TempDir dir;
+    dir.Write("G.vbg", "VBGROUP 5.0\r\nProject=Missing.vbp\r\nProject=a\\A.vbp\r\n");
+    dir.Write("a/A.vbp", "Module=m; m.bas\r\n");
+    dir.Write("a/m.bas", "Dim x\n");
+    ReportRun run = RunIn(dir.Path(), {"check", "--format", "json", "G.vbg"});
+    EXPECT_EQ(run.exitCode, kExitCheckFailed);
+    EXPECT_EQ(RowsOf(run), (std::set<Row>{{"missing-member", "error", "G.vbg", 2}, {"line-endings", "error", "a/m.bas", 1}}));
 }
 
 // The group and project files are checked as the members are.

@@ -110,16 +110,16 @@ TEST(DetailReport, TopIsHonouredInHtmlAndJson) {
 }
 
 TEST(DetailReport, ProceduresCsvHasARowPerProcedure) {
-    const ReportRun run = RunIn(DataPath("Model"), {"--format", "csv", "--procedures", "Model.vbp"});
+    const ReportRun run = RunIn(DataPath("Model"), {"--format", "csv", "--procedures", "--root", ".", "Model.vbp"});
     EXPECT_EQ(run.exitCode, kExitOk);
     std::istringstream rows(run.out);
     std::string header, first;
     std::getline(rows, header);
     std::getline(rows, first);
     EXPECT_EQ(header, "path,member,procedure,kind,scope,static,firstLine,lastLine,ended,designerLines,"
-                      "attributeLines,blankLines,commentLines,codeLines,complexity,nesting,handler,handlerObject\r");
+                      "attributeLines,blankLines,commentLines,codeLines,complexity,nesting,handler,handlerObject,project\r");
     EXPECT_EQ(first, "frmOrders.frm,frmOrders.frm,cmdRefresh_Click,Sub,Private,false,39,53,true,0,0,0,0,15,8,4,true,"
-                     "cmdRefresh\r");
+                     "cmdRefresh,Model.vbp\r");
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1 + 13);
 }
 
@@ -135,7 +135,8 @@ TEST(DetailReport, ClocJsonCountsEachFileOnceWithLayoutAndAttributesAsComments) 
     EXPECT_EQ(plain["header"]["n_files"], 2);
     EXPECT_EQ(plain["header"]["n_lines"], 9);
     const json byFile = JsonOf(RunIn(dir.Path(), {"--format", "cloc-json", "--by-file", "P.vbp"}));
-    EXPECT_EQ(byFile["f.frm"], json::parse(R"({"blank": 1, "comment": 5, "code": 2, "language": "Visual Basic 6"})"));
+    EXPECT_EQ(byFile["f.frm"],
+              json::parse(R"({"blank": 1, "comment": 5, "code": 2, "language": "Visual Basic 6", "projects": ["P.vbp"]})"));
     // Paths as the platform writes them.
     EXPECT_EQ(byFile.value("Code/m.bas", byFile.value("Code\\m.bas", json()))["code"], 1);
     EXPECT_EQ(byFile["SUM"], sum);

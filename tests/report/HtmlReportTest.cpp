@@ -102,7 +102,7 @@ TEST(HtmlReport, ProjectTextsAreEscapedForEveryContext) {
     row.record.CodeLines = 10;
     row.name = "\xE2\x80\xA8<b>name</b>";
     report.members.push_back(row);
-    report.projects.push_back({"P.vbp", 0, 1});
+    report.projects.push_back({"P.vbp", 0, 1, "P.vbp", 0, "P"});
     report.unreadable.push_back({0, "cannot open '<img src=x onerror=alert(2)>'"});
     std::ostringstream page;
     WriteHtml(report, nullptr, "today", kHtmlTopProcedures, page);

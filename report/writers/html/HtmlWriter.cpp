@@ -451,7 +451,7 @@ private:
         w.BeginObject(true);
         w.Field("detail", detail_ != nullptr);
         w.Key("projects").BeginArray(true);
-        for (const ProjectSpan& p : report_.projects) w.String(p.path);
+        for (const ProjectSpan& p : report_.projects) w.String(p.shown);
         w.EndArray();
         w.Key("members").BeginArray(true);
         for (std::size_t i = 0; i < report_.members.size(); ++i) {
