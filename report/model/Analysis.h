@@ -13,8 +13,8 @@
 #include "report/model/Detail.h"
 #include "report/model/OutputGuard.h"
 #include "report/model/PathRoot.h"
-#include "report/cli/OptionParsing.h"
-#include "report/writers/ReportWriter.h"
+#include "report/model/Progress.h"
+#include "report/model/Report.h"
 
 namespace quibex::report {
 
@@ -75,17 +75,5 @@ std::unique_ptr<IFileSystem> ReadingFileSystem(std::optional<int> codePage, cons
 // Everything in the file `path` names, read through `files`. Throws
 // FileError, which says which file and why ("cannot open 'x': ...").
 std::string ReadWholeFile(IFileSystem& files, const std::string& path);
-
-// Writes a report to standard output or, for `output`, to that file through
-// a file beside it that takes its name only when the report is whole. The
-// exit code: 0, or 1 with the reason on `err` when it cannot be written.
-int WriteOutput(const CommonOptions& options, const std::function<void(std::ostream&)>& write, std::ostream& out,
-                std::ostream& err);
-
-// The end of a command: WriteOutput, but nothing over a file the run read
-// (exit 2, one line on `err`), and, when the run read nothing, nothing to
-// a file: an earlier report of that name stays as it was (exit 1).
-int WriteRunOutput(const CommonOptions& options, const OutputGuard& guard, bool runFailed,
-                   const std::function<void(std::ostream&)>& write, std::ostream& out, std::ostream& err);
 
 }  // namespace quibex::report

@@ -1,10 +1,9 @@
 #pragma once
-// What "quibex-report check" finds, and the three forms it writes them in:
-// compiler-style lines, JSON (which is also the form of a baseline), and
-// SARIF 2.1.0 for code-scanning tools.
+// What "quibex-report check" finds, the rules that find it, and the
+// baseline of earlier findings a run is compared with. The writers of
+// findings are in writers/ (text, JSON, SARIF).
 
 #include <istream>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,15 +35,6 @@ struct CheckRule {
 const std::vector<CheckRule>& CheckRules();
 bool IsCheckRule(std::string_view name);
 
-// "path:line: rule: message", one a line; "warning: " before the message of a warning.
-void WriteFindingsText(const std::vector<Finding>& findings, std::ostream& out);
-// {"file": ..., "errors": n, "warnings": n, "findings": [...]}
-void WriteFindingsJson(const std::string& file, const std::vector<Finding>& findings, std::ostream& out);
-// One run of quibex-report with every rule that ran; relative paths start
-// at `baseFolder` (absolute, UTF-8, the run's root), given as %SRCROOT%.
-void WriteFindingsSarif(const std::vector<Finding>& findings, const std::vector<std::string_view>& rulesRun,
-                        const std::string& baseFolder, std::ostream& out);
-
 // The findings of a report written by WriteFindingsJson. Throws
 // std::runtime_error with the reason when `in` holds no such report.
 std::vector<Finding> ReadFindingsJson(std::istream& in);
@@ -54,8 +44,8 @@ std::vector<Finding> ReadFindingsJson(std::istream& in);
 // separator), subject and severity.
 std::vector<Finding> NewSince(const std::vector<Finding>& findings, const std::vector<Finding>& baseline);
 
-// A path as a relative URI reference: "/" between folders, and every byte
-// other than letters, digits and -._~/ percent-encoded.
-std::string UriPath(std::string_view path);
+// A finding's path as a baseline and a fingerprint compare it: in any
+// letter case and with either separator.
+std::string FindingPathKey(std::string_view path);
 
 }  // namespace quibex::report

@@ -4,9 +4,9 @@
 
 #include <cstdio>
 #include <ctime>
+#include <memory>
 
 #include "engine/WideText_win.h"
-#include "ui/Handles.h"
 #include "report/platform/Platform.h"
 
 namespace quibex::report {
@@ -56,9 +56,12 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (opened == INVALID_HANDLE_VALUE) return std::nullopt;
-    const UniqueKernelHandle file(opened);
+    struct Closer {
+        void operator()(HANDLE h) const { CloseHandle(h); }
+    };
+    const std::unique_ptr<void, Closer> file(opened);
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(file.Get(), &info)) return std::nullopt;
+    if (!GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
     return FileIdentity{info.dwVolumeSerialNumber,
                         (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }

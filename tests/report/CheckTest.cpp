@@ -14,6 +14,7 @@
 
 #include "report/model/Checks.h"
 #include "report/platform/GitFileSystem.h"
+#include "report/writers/SarifWriter.h"
 #include "tests/report/ReportRun.h"
 #include "tests/support/TestSupport.h"
 

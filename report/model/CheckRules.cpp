@@ -1,46 +1,20 @@
 #include "report/model/Checks.h"
 
 #include <algorithm>
-#include <array>
-#include <exception>
-
-#include <stdexcept>
 
 #include "engine/CodePage.h"
-#include "engine/mdlFill.h"
-#include "report/cli/OptionParsing.h"
-#include "vb6/SourceReader.h"
+#include "engine/Paths.h"
+#include "report/text/Strings.h"
 
 namespace quibex::report {
 
 namespace {
 
-std::string Trim(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    const std::size_t last = text.find_last_not_of(" \t");
-    return std::string(text.substr(first, last - first + 1));
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c | 0x20);
-    }
-    return text;
-}
-
-// "65,534": figures a reader takes in at a glance.
-std::string Grouped(Figure n) {
-    std::string digits = std::to_string(n < 0 ? -n : n);
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<std::size_t>(at), ",");
-    return n < 0 ? "-" + digits : digits;
-}
-
 struct MemberMetric {
     std::string_view name;
     Figure (*value)(const MemberRecord&, const vb6::MemberModel&);
 };
-const std::array<MemberMetric, 11> kMemberMetrics = {{
+constexpr MemberMetric kMemberMetrics[] = {
     {"lines", [](const MemberRecord&, const vb6::MemberModel& m) { return m.lines.Total(); }},
     {"designerLines", [](const MemberRecord&, const vb6::MemberModel& m) { return m.lines[vb6::LineClass::Designer]; }},
     {"attributeLines", [](const MemberRecord&, const vb6::MemberModel& m) { return m.lines[vb6::LineClass::Attribute]; }},
@@ -52,20 +26,20 @@ const std::array<MemberMetric, 11> kMemberMetrics = {{
     {"procedures", [](const MemberRecord&, const vb6::MemberModel& m) { return static_cast<Figure>(m.procedures.size()); }},
     {"controls", [](const MemberRecord&, const vb6::MemberModel& m) { return m.controlCount; }},
     {"declares", [](const MemberRecord&, const vb6::MemberModel& m) { return static_cast<Figure>(m.declares.size()); }},
-}};
+};
 
 struct ProcedureMetric {
     std::string_view name;
     Figure (*value)(const vb6::Procedure&);
 };
-const std::array<ProcedureMetric, 6> kProcedureMetrics = {{
+constexpr ProcedureMetric kProcedureMetrics[] = {
     {"lines", [](const vb6::Procedure& p) { return p.lines.Total(); }},
     {"codeLines", [](const vb6::Procedure& p) { return p.lines[vb6::LineClass::Code]; }},
     {"commentLines", [](const vb6::Procedure& p) { return p.lines[vb6::LineClass::Comment]; }},
     {"blankLines", [](const vb6::Procedure& p) { return p.lines[vb6::LineClass::Blank]; }},
     {"complexity", [](const vb6::Procedure& p) { return p.complexity; }},
     {"nesting", [](const vb6::Procedure& p) { return p.nesting; }},
-}};
+};
 
 template <typename Table>
 auto FindMetric(const Table& table, std::string_view name) -> decltype(&table[0]) {
@@ -77,11 +51,11 @@ auto FindMetric(const Table& table, std::string_view name) -> decltype(&table[0]
 
 }  // namespace
 
-std::string_view ThresholdMetrics() {
-    return "member.lines, member.designerLines, member.attributeLines, member.blankLines, member.commentLines, "
-           "member.codeLines, member.fileSize, member.binarySize, member.procedures, member.controls, "
-           "member.declares, procedure.lines, procedure.codeLines, procedure.commentLines, "
-           "procedure.blankLines, procedure.complexity, procedure.nesting";
+std::vector<std::string> ThresholdFigures() {
+    std::vector<std::string> figures;
+    for (const MemberMetric& metric : kMemberMetrics) figures.push_back("member." + std::string(metric.name));
+    for (const ProcedureMetric& metric : kProcedureMetrics) figures.push_back("procedure." + std::string(metric.name));
+    return figures;
 }
 
 std::optional<Threshold> ParseThreshold(std::string_view text, std::string& error) {
@@ -104,7 +78,9 @@ std::optional<Threshold> ParseThreshold(std::string_view text, std::string& erro
     const bool known = (scope == "member" && FindMetric(kMemberMetrics, name)) ||
                        (scope == "procedure" && FindMetric(kProcedureMetrics, name));
     if (!known) {
-        error = "unknown figure '" + t.metric + "' in --fail-on: use one of " + std::string(ThresholdMetrics());
+        std::string figures;
+        for (const std::string& figure : ThresholdFigures()) figures += (figures.empty() ? "" : ", ") + figure;
+        error = "unknown figure '" + t.metric + "' in --fail-on: use one of " + figures;
         return std::nullopt;
     }
     const std::optional<long long> limit = WholeNumber(Trim(rest));
@@ -114,19 +90,6 @@ std::optional<Threshold> ParseThreshold(std::string_view text, std::string& erro
     }
     t.limit = static_cast<Figure>(*limit);
     return t;
-}
-
-std::vector<std::string> SplitList(std::string_view text) {
-    std::vector<std::string> items;
-    std::size_t pos = 0;
-    while (pos <= text.size()) {
-        std::size_t comma = text.find(',', pos);
-        if (comma == std::string_view::npos) comma = text.size();
-        std::string item = Trim(text.substr(pos, comma - pos));
-        if (!item.empty()) items.push_back(std::move(item));
-        pos = comma + 1;
-    }
-    return items;
 }
 
 bool CheckSettings::Runs(std::string_view rule) const {
@@ -139,151 +102,6 @@ bool CheckSettings::Runs(std::string_view rule) const {
     return rule != "threshold" || !thresholds.empty();
 }
 
-// ---------------------------------------------------------------------------
-// Looking at the files
-
-namespace {
-
-// The facts of a project or group file's bytes; its text too when asked.
-vb6::FileFacts ReadFacts(IFileSystem& files, const std::string& path, bool& read, std::string* text) {
-    read = false;
-    try {
-        std::unique_ptr<ByteSource> source = files.OpenForReading(path);
-        vb6::SourceReader reader(files.TextCodePage());
-        std::vector<char> buffer(64 * 1024);
-        while (std::size_t n = source->Read(buffer.data(), buffer.size())) {
-            reader.Feed(buffer.data(), n);
-            if (text) text->append(buffer.data(), n);
-        }
-        read = true;
-        return reader.Finish().file;
-    } catch (const std::exception&) {
-        return {};
-    }
-}
-
-// The folders and name a path names from its end: "." dropped, ".." taking
-// away the folder before it (or, at the start, nothing that could be compared).
-std::vector<std::string> NamedParts(std::string_view path, const CodePage& codePage) {
-    std::vector<std::string> parts;
-    std::string part;
-    auto end = [&] {
-        if (part == "..") {
-            if (!parts.empty()) parts.pop_back();
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
-        }
-        part.clear();
-    };
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        const auto c = static_cast<unsigned char>(path[i]);
-        if (codePage.doubleByte && codePage.IsLeadByte(c) && i + 1 < path.size()) {
-            part += path[i];
-            part += path[++i];
-        } else if (c == '\\' || c == '/') {
-            end();
-        } else {
-            part += path[i];
-        }
-    }
-    end();
-    return parts;
-}
-
-// Whether `written` names `full` with some name in another letter case;
-// then the written path and the disk's names of the same parts.
-bool CaseDiffers(const std::string& written, const std::string& full, const CodePage& codePage,
-                 std::string& writtenName, std::string& diskName) {
-    const std::vector<std::string> w = NamedParts(written, codePage);
-    const std::vector<std::string> f = NamedParts(full, codePage);
-    if (w.empty() || w.size() > f.size()) return false;
-    bool differs = false;
-    std::string disk;
-    for (std::size_t i = 0; i < w.size(); ++i) {
-        const std::string& onDisk = f[f.size() - w.size() + i];
-        if (!EqualsIgnoringCase(w[i], onDisk)) return false;  // not the same names: nothing to compare
-        differs = differs || w[i] != onDisk;
-        disk += (i ? "/" : "") + onDisk;
-    }
-    if (!differs) return false;
-    writtenName = written;
-    diskName = disk;
-    return true;
-}
-
-}  // namespace
-
-FileInspection InspectFiles(const StatisticsModel& stats, const DetailData& detail, IFileSystem& files,
-                            const std::string& groupFullPath) {
-    const CodePage& codePage = files.TextCodePage();
-    FileInspection inspection;
-    inspection.members.resize(detail.members.size());
-    for (std::size_t i = 0; i < detail.members.size() && i < detail.fullPaths.size(); ++i) {
-        const std::string& full = detail.fullPaths[i];
-        if (full.empty()) continue;
-        FileInspection::Member& member = inspection.members[i];
-        const MemberRecord& record = stats.Members(static_cast<Figure>(i + 1));
-        CaseDiffers(record.Path, full, codePage, member.writtenName, member.diskName);
-        const std::size_t sep = LastSeparator(full, codePage, files.SlashSeparatesFolders());
-        const std::string folder = sep == std::string::npos ? std::string() : full.substr(0, sep + 1);
-        for (const std::string& binary : detail.members[i].binaryFiles) {
-            if (!files.RegularFileSize(folder + binary)) member.missingCompanions.push_back(binary);
-        }
-    }
-    if (!groupFullPath.empty()) {
-        FileInspection::ListFile& group = inspection.group.emplace();
-        group.fullPath = groupFullPath;
-        std::string text;
-        group.facts = ReadFacts(files, groupFullPath, group.read, &text);
-        // The lines that name projects, as the group reader reads them.
-        Figure line = 0;
-        std::size_t pos = 0;
-        while (pos < text.size()) {
-            std::size_t end = text.find_first_of("\r\n", pos);
-            if (end == std::string::npos) end = text.size();
-            ++line;
-            // The lines the engine takes for projects, split as it splits them.
-            const std::optional<KeyValue> kv = SplitLine(std::string_view(text.data() + pos, end - pos));
-            if (kv && (kv->key == "project" || kv->key == "startupproject")) group.projects.emplace_back(line, kv->value);
-            pos = end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? end + 2 : end + 1;
-        }
-    }
-    for (std::size_t j = 0; j < detail.projectFullPaths.size(); ++j) {
-        FileInspection::ListFile& project = inspection.projects.emplace_back();
-        project.fullPath = detail.projectFullPaths[j];
-        project.facts = ReadFacts(files, project.fullPath, project.read, nullptr);
-        // The group line that named it: projects that could not be read have lines too.
-        const std::size_t line = j < detail.projectOrdinals.size() ? detail.projectOrdinals[j] : j;
-        if (inspection.group && line < inspection.group->projects.size()) {
-            project.groupLine = line;
-            CaseDiffers(inspection.group->projects[line].second, project.fullPath, codePage, project.writtenName,
-                        project.diskName);
-        }
-    }
-    return inspection;
-}
-
-void ConvertToUtf8(FileInspection& inspection, const TextConverter& toUtf8) {
-    auto convert = [&](std::string& text) {
-        if (!text.empty()) text = toUtf8(text);
-    };
-    for (FileInspection::Member& m : inspection.members) {
-        for (std::string& name : m.missingCompanions) convert(name);
-        convert(m.writtenName);
-        convert(m.diskName);
-    }
-    auto convertList = [&](FileInspection::ListFile& file) {
-        convert(file.fullPath);
-        convert(file.writtenName);
-        convert(file.diskName);
-        for (auto& [line, path] : file.projects) convert(path);
-    };
-    for (FileInspection::ListFile& p : inspection.projects) convertList(p);
-    if (inspection.group) convertList(*inspection.group);
-}
-
-// ---------------------------------------------------------------------------
-// The rules
 
 namespace {
 
@@ -307,10 +125,10 @@ public:
         const bool near = !over && value > 0 && static_cast<long long>(value) * 10 >= static_cast<long long>(limit) * 9;
         if (!over && !near) return;
         std::string message = what;
-        message.replace(message.find('%'), 1, Grouped(value));
+        message.replace(message.find('%'), 1, GroupedDigits(value));
         message += ", ";
         message += over ? (orEqual ? "at or over " : "over ") : "90% or more of ";
-        message += std::string(whose) + " limit of " + Grouped(limit);
+        message += std::string(whose) + " limit of " + GroupedDigits(limit);
         Add(rule, over ? Severity::Error : Severity::Warning, full, line, std::move(message), subject);
     }
 
@@ -352,9 +170,9 @@ void CheckFileFacts(FindingList& list, const std::string& full, const vb6::FileF
             message = lines + " in CR, not CR LF: the VB6 IDE does not load the file";
         } else {
             kind = "mixed";
-            message = (revision.empty() ? std::string() : "in a checkout of " + revision + ", ") + "line endings are mixed (" +
-                      Grouped(f.crlf) + " CR LF, " + Grouped(f.lf) + " LF, " + Grouped(f.cr) +
-                      " CR); this is the first that is not CR LF";
+            message = (revision.empty() ? std::string() : "in a checkout of " + revision + ", ") +
+                      "line endings are mixed (" + GroupedDigits(f.crlf) + " CR LF, " + GroupedDigits(f.lf) + " LF, " +
+                      GroupedDigits(f.cr) + " CR); this is the first that is not CR LF";
         }
         // git turns LF into CR LF on checkout, never a lone CR.
         if (f.cr == 0) {
@@ -364,7 +182,7 @@ void CheckFileFacts(FindingList& list, const std::string& full, const vb6::FileF
     }
     if (f.nulBytes > 0) {
         list.Add("encoding", Severity::Error, full, f.firstNulLine,
-                 Grouped(f.nulBytes) + " NUL byte(s), the first on this line: a text file holds none", "nul");
+                 GroupedDigits(f.nulBytes) + " NUL byte(s), the first on this line: a text file holds none", "nul");
     }
     if (f.utf8Bom) {
         list.Add("encoding", Severity::Error, full, 1,
@@ -372,7 +190,7 @@ void CheckFileFacts(FindingList& list, const std::string& full, const vb6::FileF
     }
     if (f.invalidDoubleByte > 0) {
         list.Add("encoding", Severity::Error, full, f.firstInvalidDoubleByteLine,
-                 Grouped(f.invalidDoubleByte) + " invalid double-byte sequence(s) under code page " +
+                 GroupedDigits(f.invalidDoubleByte) + " invalid double-byte sequence(s) under code page " +
                      std::to_string(codePage) + ", the first on this line",
                  "double-byte");
     }
@@ -431,7 +249,7 @@ std::vector<Finding> RunChecks(const Analysis& analysis, const FileInspection& i
         auto missing = [&](std::size_t ordinal, const std::string& reason) {
             const bool listed = ordinal < group.projects.size();
             list.Add("missing-member", Severity::Error, group.fullPath, listed ? group.projects[ordinal].first : 0, reason,
-                     listed ? Lower(group.projects[ordinal].second) : std::string());
+                     listed ? AsciiLower(group.projects[ordinal].second) : std::string());
         };
         for (const UnreadableProject& u : analysis.report.unreadableProjects) missing(u.ordinal, u.reason);
         // A reading that stopped did so at the project after those met.
@@ -442,7 +260,7 @@ std::vector<Finding> RunChecks(const Analysis& analysis, const FileInspection& i
             if (p.writtenName.empty() || !p.groupLine || *p.groupLine >= group.projects.size()) continue;
             list.Add("case-mismatch", Severity::Error, group.fullPath, group.projects[*p.groupLine].first,
                      "'" + p.writtenName + "' is '" + p.diskName + "' on disk: a case-sensitive checkout does not find it",
-                     Lower(p.writtenName));
+                     AsciiLower(p.writtenName));
         }
     }
     for (const FileInspection::ListFile& p : inspection.projects) {
@@ -459,7 +277,7 @@ std::vector<Finding> RunChecks(const Analysis& analysis, const FileInspection& i
             const std::string& full = i < detail.fullPaths.size() ? detail.fullPaths[i] : std::string();
             if (full.empty()) {
                 list.Add("missing-member", Severity::Error, projectFile, listedAt,
-                         "member '" + record.Path + "' cannot be read", Lower(record.Path));
+                         "member '" + record.Path + "' cannot be read", AsciiLower(record.Path));
                 continue;
             }
             const vb6::MemberModel& model = detail.members[i];
@@ -468,14 +286,14 @@ std::vector<Finding> RunChecks(const Analysis& analysis, const FileInspection& i
                 list.Add("case-mismatch", Severity::Error, projectFile, listedAt,
                          "'" + member->writtenName + "' is '" + member->diskName +
                              "' on disk: a case-sensitive checkout does not find it",
-                         Lower(member->writtenName));
+                         AsciiLower(member->writtenName));
             }
             CheckFileFacts(list, full, model.file, codePage, inspection.revision);
             CheckLimits(list, full, model);
             if (member) {
                 for (const std::string& binary : member->missingCompanions) {
                     list.Add("companion", Severity::Error, full, 0,
-                             "the layout refers to '" + binary + "', which does not exist", Lower(binary));
+                             "the layout refers to '" + binary + "', which does not exist", AsciiLower(binary));
                 }
             }
             if (list.Runs("threshold")) CheckThresholds(list, settings.thresholds, full, record, model);

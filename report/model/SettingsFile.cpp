@@ -2,11 +2,13 @@
 // other tools is left alone; the [check] table must hold what "check"
 // knows, each fault named with its line.
 
+#include "report/model/SettingsFile.h"
+
 #include <string>
 
 #include <toml++/toml.h>
 
-#include "report/model/Checks.h"
+#include "report/text/Strings.h"
 
 namespace quibex::report {
 
