@@ -34,6 +34,14 @@ public:
     virtual void ProjectLine(std::string_view /*line*/) {}
     virtual void ProjectEnd() {}
 
+    // A project of a group cannot be read (`path` as the group names it);
+    // `opened`: it was opened and its ProjectBegin and ProjectEnd came before
+    // a read error. The window's rule ends the group's reading there, with
+    // the error; a host that returns true has the rest of the group read.
+    virtual bool ProjectUnreadable(const std::string& /*path*/, std::string_view /*reason*/, bool /*opened*/) {
+        return false;
+    }
+
     // The current member's file was opened; its bytes follow in order, then
     // MemberTextEnd, also after a read error. A member whose file cannot be
     // opened gets none of the three.

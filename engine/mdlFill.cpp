@@ -186,6 +186,7 @@ void mdlFill::EnterFolderOf(const std::string& path) {
 
 void mdlFill::ReadProjectFile(const std::string& path) {
     ListFileReader reader(OpenForReading(path));
+    ++projectsOpened_;
     EnterFolderOf(path);
     Step([&] { observer_.ProjectBegin(path); });
     // Told also when a member's failure or a read error ends the reading.
@@ -204,7 +205,14 @@ void mdlFill::ReadGroupFile(const std::string& path) {
     EnterFolderOf(path);
     KeyValue kv;
     while (reader.Next(kv, nullptr)) {
-        if (kv.key == "startupproject" || kv.key == "project") ReadProjectFile(kv.value);
+        if (kv.key == "startupproject" || kv.key == "project") {
+            const std::size_t opened = projectsOpened_;
+            try {
+                ReadProjectFile(kv.value);
+            } catch (const std::exception& e) {
+                if (!observer_.ProjectUnreadable(kv.value, e.what(), projectsOpened_ != opened)) throw;
+            }
+        }
         // A project makes its own folder current; the next relative project
         // path must again resolve against the group's folder.
         EnterFolderOf(path);

@@ -67,7 +67,8 @@ public:
     void ReadProjectFile(const std::string& path);
 
     // Reads a group file and every project it lists, in order. Throws
-    // FileError when the group, or one of its projects, cannot be opened.
+    // FileError when the group, or one of its projects, cannot be opened
+    // (unless the observer has it go on past the project).
     void ReadGroupFile(const std::string& path);
 
     // Makes the folder part of `path` current; never fails.
@@ -108,6 +109,7 @@ private:
     IFileSystem& files_;
     IRunObserver& observer_;
     std::vector<char> buffer_;
+    std::size_t projectsOpened_ = 0;  // tells a project that failed once opened from one never opened
 };
 
 }  // namespace quibex

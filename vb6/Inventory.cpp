@@ -136,7 +136,9 @@ private:
         }
         for (std::size_t p = 0; p < out_.projects.size(); ++p) {
             projectByKey_.emplace(FileKey(out_.projects[p].fullPath), p);
-            projectByName_.emplace(AsciiLower(out_.projects[p].name), p);
+            // A project's own user controls are written with its name.
+            projectLibraries_.resize(out_.projects.size());
+            projectLibraries_[p].insert(AsciiLower(out_.projects[p].name));
         }
     }
 
@@ -165,10 +167,12 @@ private:
 
     void SubProject(std::size_t from, const std::string& written, bool object) {
         // The controls of a user control project are written with its name,
-        // which is the project file's name until the project is read.
+        // which is the project file's name until the project is read. Only
+        // the projects that reference it place its controls so: another
+        // project places those of the compiled component of that name.
         std::string stem = AsciiLower(FileNameOf(written));
         if (const std::size_t dot = stem.rfind('.'); dot != std::string::npos) stem.resize(dot);
-        projectByName_.emplace(stem, from);
+        projectLibraries_[from].insert(stem);
         InventorySubProject sub;
         sub.from = from;
         sub.written = written;
@@ -178,6 +182,7 @@ private:
             const auto it = projectByKey_.find(FileKey(found->fullPath));
             if (it != projectByKey_.end()) {
                 sub.project = it->second;
+                projectLibraries_[from].insert(AsciiLower(out_.projects[it->second].name));
                 if (it->second != from) AddOnce(out_.projects[from].dependsOn, it->second);
             }
         }
@@ -239,6 +244,13 @@ private:
         return std::nullopt;
     }
 
+    // Whether `library` names a project whose user controls record `r`'s
+    // project places (rather than a compiled component's).
+    bool IsProjectLibrary(std::size_t r, const std::string& library) const {
+        const std::size_t p = out_.memberProject[r];
+        return p < projectLibraries_.size() && projectLibraries_[p].count(library) > 0;
+    }
+
     // Which component each library name of the controls' classes belongs
     // to. A form lists the components it places, so a library name belongs
     // to a GUID that every form placing it lists; names settled that way
@@ -259,7 +271,7 @@ private:
             std::set<std::string> libraries;
             for (const Control& control : model.controls) {
                 const std::string library = AsciiLower(ClassLibrary(control.className));
-                if (library.empty() || library == "vb" || projectByName_.count(library)) continue;
+                if (library.empty() || library == "vb" || IsProjectLibrary(r, library)) continue;
                 libraries.insert(library);
                 displayName_.emplace(library, std::string(ClassLibrary(control.className)));
             }
@@ -279,24 +291,30 @@ private:
             }
         }
         std::map<std::string, std::string> result;
+        // A name settled rules its GUID out for the names still open.
+        auto settle = [&](const std::string& library, std::string guid) {
+            for (auto& [other, otherGuids] : candidates) {
+                if (other != library && otherGuids.size() > 1) otherGuids.erase(guid);
+            }
+            result.emplace(library, std::move(guid));
+        };
         for (bool changed = true; changed;) {
             changed = false;
             for (auto& [library, guids] : candidates) {
                 if (result.count(library) || guids.size() != 1) continue;
-                const std::string guid = *guids.begin();
-                result.emplace(library, guid);
-                for (auto& [other, otherGuids] : candidates) {
-                    if (other != library && otherGuids.size() > 1) otherGuids.erase(guid);
-                }
+                settle(library, *guids.begin());
                 changed = true;
             }
-        }
-        for (const auto& [library, guids] : candidates) {
-            if (result.count(library)) continue;
+            if (changed) continue;
             // Open or unlisted: the component whose file is known to hold it.
-            for (const auto& [guid, file] : fileOfGuid) {
-                if ((guids.empty() || guids.count(guid)) && AsciiLower(KnownLibrary(FileNameOf(file))) == library) {
-                    result.emplace(library, guid);
+            for (const auto& [library, guids] : candidates) {
+                if (result.count(library)) continue;
+                for (const auto& [guid, file] : fileOfGuid) {
+                    if ((guids.empty() || guids.count(guid)) && AsciiLower(KnownLibrary(FileNameOf(file))) == library) {
+                        settle(library, guid);
+                        changed = true;
+                        break;
+                    }
                 }
             }
         }
@@ -308,8 +326,9 @@ private:
         for (std::size_t r = 0; r < in_.models.size() && r < in_.records.size(); ++r) {
             std::map<std::size_t, Figure> placed;
             for (const Control& control : in_.models[r].controls) {
-                const auto g = guidOf.find(AsciiLower(ClassLibrary(control.className)));
-                if (g == guidOf.end()) continue;
+                const std::string library = AsciiLower(ClassLibrary(control.className));
+                const auto g = guidOf.find(library);
+                if (g == guidOf.end() || IsProjectLibrary(r, library)) continue;
                 if (const auto c = ComponentFor(r, g->second)) {
                     ++placed[*c];
                     if (out_.components[*c].library.empty()) out_.components[*c].library = displayName_[g->first];
@@ -454,7 +473,10 @@ private:
     InventoryFiles& files_;
     Inventory out_;
     std::vector<const ProjectFacts*> facts_;  // the first facts of each project
-    std::unordered_map<std::string, std::size_t> projectByKey_, projectByName_, referenceByKey_, componentByKey_;
+    std::unordered_map<std::string, std::size_t> projectByKey_, referenceByKey_, componentByKey_;
+    // For each project, the lower-case library names of the user control
+    // projects its controls come from: its own, and those it references.
+    std::vector<std::set<std::string>> projectLibraries_;
     std::map<std::string, std::string> displayName_;
     std::vector<std::pair<std::string, std::size_t>> firstRecord_;
 };

@@ -4,8 +4,6 @@
 #include "report/cli/CheckCommand.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "engine/CodePage.h"
@@ -28,7 +26,7 @@ namespace quibex::report {
 
 namespace {
 
-enum OptionId { kFormat = 1, kSelect, kIgnore, kFailOn, kBaseline, kGit, kConfig, kNoConfig };
+enum OptionId { kFormat = 1, kSelect, kIgnore, kFailOn, kBaseline, kGit, kConfig, kNoConfig, kRoot };
 
 // The --fail-on help names every figure a threshold may take, from the
 // rules' own table: "member.lines, .codeLines, ...; procedure.lines, ...".
@@ -68,6 +66,10 @@ const OptionTable& Table() {
          ".quibex.toml beside the project",
          kConfig},
         {"--no-config", "", "", "read no settings file", kNoConfig},
+        {"--root", "", "DIR",
+         "show paths from DIR (default: the top of the git\n"
+         "repository holding FILE, else FILE's folder)",
+         kRoot, "--root needs a folder"},
     };
     static const OptionTable table = {options};
     return table;
@@ -87,8 +89,9 @@ std::string Help() {
                        std::string(rule.summary) + "\n";
     }
     return CommandHelp(kCheckCommand, description, Table(),
-                       "Exit status: 0 when no rule fails, 3 when one does, 1 when FILE or a\n"
-                       "project of the group cannot be read, 2 for a usage error.\n");
+                       "Exit status: 0 when no rule fails, 3 when one does (a project of the\n"
+                       "group that cannot be read is a missing-member finding), 1 when FILE\n"
+                       "cannot be read, 2 for a usage error or an -o FILE that the run reads.\n");
 }
 
 // The folder of `path`, "." for a bare name.
@@ -100,11 +103,7 @@ std::string FolderOrCurrent(const std::string& path) {
 // The whole of a small file read through `files`; nothing when it is not there.
 std::optional<std::string> ReadSmallFile(IFileSystem& files, const std::string& path) {
     try {
-        std::unique_ptr<ByteSource> source = files.OpenForReading(path);
-        std::string text;
-        char buffer[4096];
-        while (std::size_t n = source->Read(buffer, sizeof buffer)) text.append(buffer, n);
-        return text;
+        return ReadWholeFile(files, path);
     } catch (const FileError&) {
         return std::nullopt;
     }
@@ -114,23 +113,26 @@ std::optional<std::string> ReadSmallFile(IFileSystem& files, const std::string& 
 // given, or the one beside the project (in the revision checked, with
 // --git). The command line wins key by key. The reason, when the file
 // given cannot be read or a file cannot be parsed.
-std::optional<std::string> ApplySettingsFile(CheckOptions& options, IFileSystem& files) {
+// The settings file is read only when -o is not it.
+std::optional<std::string> ApplySettingsFile(CheckOptions& options, IFileSystem& files, OutputGuard& guard) {
     if (options.noConfig) return std::nullopt;
     std::optional<std::string> text;
     std::string shownName;
     std::string configFolder = FolderOrCurrent(options.file);
     if (!options.configFile.empty()) {
-        std::ifstream in(options.configFile, std::ios::binary);
-        if (!in) return "cannot read the settings file '" + options.configFile + "'";
-        std::ostringstream buffer;
-        buffer << in.rdbuf();
-        text = buffer.str();
+        if (guard.Reads(options.configFile)) return std::nullopt;
+        try {
+            text = ReadWholeFile(*MakePlatformFileSystem(), options.configFile);
+        } catch (const FileError& e) {
+            return "the settings file cannot be read: " + std::string(e.what());
+        }
         shownName = options.configFile;
         configFolder = FolderOrCurrent(options.configFile);
     } else {
         const std::string absolute = AbsolutePath(options.file);
         const char separator = absolute.find('\\') != std::string::npos ? '\\' : '/';
         shownName = FolderOrCurrent(absolute) + separator + std::string(kConfigFileName);
+        if (options.git.empty() && guard.Reads(shownName)) return std::nullopt;
         text = ReadSmallFile(files, shownName);
     }
     if (!text) return std::nullopt;
@@ -158,7 +160,11 @@ std::optional<std::string> MakeSettings(const CheckOptions& options, CheckSettin
     settings.ignore = options.ignore.value_or(std::vector<std::string>());
     for (const std::vector<std::string>* list : {&settings.select, &settings.ignore}) {
         for (const std::string& rule : *list) {
-            if (!IsCheckRule(rule)) return "unknown rule '" + rule + "': see 'quibex-report check --help'";
+            if (!IsCheckRule(rule)) {
+                std::string rules;
+                for (const CheckRule& known : CheckRules()) rules += (rules.empty() ? "" : ", ") + std::string(known.name);
+                return "unknown rule '" + rule + "': use " + rules;
+            }
         }
     }
     for (const std::string& text : options.failOn.value_or(std::vector<std::string>())) {
@@ -174,12 +180,15 @@ std::optional<std::string> MakeSettings(const CheckOptions& options, CheckSettin
     return std::nullopt;
 }
 
-// The findings of an earlier run; the reason when the file is no such report.
-std::optional<std::string> ReadBaseline(const std::string& file, std::vector<Finding>& known) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return "cannot read the baseline '" + file + "'";
+// The findings of an earlier run (unless -o is that file); the reason when
+// it cannot be read or is no such report.
+std::optional<std::string> ReadBaseline(const std::string& file, std::vector<Finding>& known, OutputGuard& guard) {
+    if (guard.Reads(file)) return std::nullopt;
     try {
+        std::istringstream in(ReadWholeFile(*MakePlatformFileSystem(), file));
         known = ReadFindingsJson(in);
+    } catch (const FileError& e) {
+        return "the baseline cannot be read: " + std::string(e.what());
     } catch (const std::exception& e) {
         return "the baseline '" + file + "' is " + e.what();
     }
@@ -189,28 +198,30 @@ std::optional<std::string> ReadBaseline(const std::string& file, std::vector<Fin
 struct CheckRun {
     Analysis analysis;
     std::vector<Finding> findings;
-    std::string currentFolder;  // what finding paths are relative to
 };
 
 // Reads the project with its source model, looks at its files, and runs the rules.
-CheckRun Check(const CheckOptions& options, const CheckSettings& settings, IFileSystem& files, std::ostream& err,
-               bool stderrIsTerminal) {
+CheckRun Check(const CheckOptions& options, const CheckSettings& settings, IFileSystem& files, OutputGuard& guard,
+               std::ostream& err, bool stderrIsTerminal) {
     AnalysisRequest request;
     request.file = options.file;
     request.codePage = options.codePage;
     request.sourceModel = true;
     request.progress = options.progress;
+    request.outputGuard = &guard;
+    request.root = options.root;
+    // A project of the group that cannot be read is a finding like a
+    // missing member, and the rest is checked.
+    request.keepGoing = true;
     FileInspection inspection;
     const std::string groupPath = IsGroupFile(options.file) ? AbsolutePath(options.file) : std::string();
     request.inspect = [&](const StatisticsModel& stats, const DetailData& detail, IFileSystem& readFiles) {
         inspection = InspectFiles(stats, detail, readFiles, groupPath);
+        inspection.revision = options.git;
     };
-    CheckRun run{Analyse(request, files, err, stderrIsTerminal), {}, {}};
+    CheckRun run{Analyse(request, files, err, stderrIsTerminal), {}};
     ConvertToUtf8(inspection, TextConverterFor(options.codePage.value_or(0)));
-    std::error_code ec;
-    run.currentFolder = TextToUtf8(std::filesystem::current_path(ec).string());
-    run.findings =
-        RunChecks(run.analysis, inspection, settings, options.codePage.value_or(kDefaultCodePage), run.currentFolder);
+    run.findings = RunChecks(run.analysis, inspection, settings, options.codePage.value_or(kDefaultCodePage));
     return run;
 }
 
@@ -223,7 +234,7 @@ void WriteFindings(const std::string& format, const CheckRun& run, const CheckSe
         for (const CheckRule& rule : CheckRules()) {
             if (settings.Runs(rule.name)) rulesRun.push_back(rule.name);
         }
-        WriteFindingsSarif(run.findings, rulesRun, run.currentFolder, out);
+        WriteFindingsSarif(run.findings, rulesRun, run.analysis.root.Folder(), out);
     } else {
         WriteFindingsText(run.findings, out);
     }
@@ -246,18 +257,22 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     CheckSettings settings;
     std::vector<Finding> known;
-    std::optional<std::string> refused = ApplySettingsFile(options, *files);
+    // Nothing is read where -o would write: the settings and the baseline
+    // are checked against it first, and the run then reads nothing.
+    OutputGuard guard(options.output);
+    std::optional<std::string> refused = ApplySettingsFile(options, *files, guard);
     if (!refused) refused = MakeSettings(options, settings);
-    if (!refused && options.baseline) refused = ReadBaseline(*options.baseline, known);
+    if (!refused && options.baseline) refused = ReadBaseline(*options.baseline, known, guard);
     if (refused) return UsageError(kCheckCommand, *refused, err);
 
-    CheckRun run = Check(options, settings, *files, err, stderrIsTerminal);
+    CheckRun run = Check(options, settings, *files, guard, err, stderrIsTerminal);
     if (options.baseline) run.findings = NewSince(run.findings, known);
     const std::string format = options.format.value_or("text");
-    const int written = WriteOutput(
-        options, [&](std::ostream& stream) { WriteFindings(format, run, settings, stream); }, out, err);
+    const int written = WriteRunOutput(
+        options, guard, run.analysis.ReadNothing(),
+        [&](std::ostream& stream) { WriteFindings(format, run, settings, stream); }, out, err);
     if (written != kExitOk) return written;
-    if (!run.analysis.Complete()) return kExitReadError;
+    if (run.analysis.Stopped()) return kExitReadError;
     const bool failed = std::any_of(run.findings.begin(), run.findings.end(),
                                     [](const Finding& f) { return f.severity == Severity::Error; });
     return failed ? kExitCheckFailed : kExitOk;
@@ -277,6 +292,10 @@ Parsed<CheckOptions> ParseCheckArguments(const std::vector<std::string>& args) {
             case kBaseline: options.baseline = value; break;
             case kConfig: options.configFile = value; break;
             case kNoConfig: options.noConfig = true; break;
+            case kRoot:
+                if (value.empty()) return std::string(option.missing);
+                options.root = value;
+                break;
             case kGit:
                 if (value.empty()) return "--git needs a revision, such as HEAD or main";
                 options.git = value;

@@ -14,6 +14,7 @@ struct CheckOptions : CommonOptions {
     std::string file;
     std::string git;         // --git REV; empty: the files on disk
     std::string configFile;  // --config FILE; empty: .quibex.toml beside the project
+    std::string root;        // --root DIR; empty: found from the project
     bool noConfig = false;
     std::optional<std::string> format, baseline;
     std::optional<std::vector<std::string>> select, ignore, failOn;

@@ -21,7 +21,7 @@ namespace quibex::report {
 
 namespace {
 
-enum OptionId { kFormat = 1, kGit };
+enum OptionId { kFormat = 1, kGit, kKeepGoing };
 
 constexpr Option kOptions[] = {
     {"--format", "", "F",
@@ -34,6 +34,10 @@ constexpr Option kOptions[] = {
      "FILE, OLD is FILE in the first revision and NEW is FILE\n"
      "in the second, or on disk without a second --git",
      kGit},
+    {"--keep-going", "", "",
+     "read every project of a group that can be read, past\n"
+     "one that cannot (each is named; the exit status is 1)",
+     kKeepGoing},
 };
 constexpr OptionTable kTable = {kOptions};
 
@@ -58,27 +62,32 @@ bool IsJsonFile(const std::string& file) {
     return file.size() >= 5 && EqualsIgnoringCase(std::string_view(file).substr(file.size() - 5), ".json");
 }
 
-// One side, or nothing with the reason on `err`.
-std::optional<Snapshot> ReadSide(const std::string& file, const std::string& git, const CommonOptions& common,
-                                 std::ostream& err, bool stderrIsTerminal) {
+// One side, or nothing with the reason on `err`. `incomplete` is set when
+// a project of its group could not be read and the reading went on.
+std::optional<Snapshot> ReadSide(const std::string& file, const std::string& git, const DiffOptions& options,
+                                 bool& incomplete, OutputGuard& guard, std::ostream& err, bool stderrIsTerminal) {
     try {
-        std::unique_ptr<IFileSystem> files = ReadingFileSystem(common.codePage, git, file);
+        std::unique_ptr<IFileSystem> files = ReadingFileSystem(options.codePage, git, file);
         if (IsJsonFile(file)) {
-            std::unique_ptr<ByteSource> source = files->OpenForReading(AbsolutePath(file));
-            std::string text;
-            char buffer[65536];
-            while (std::size_t n = source->Read(buffer, sizeof buffer)) text.append(buffer, n);
-            std::istringstream in(text);
-            Snapshot snapshot = ReadSnapshotJson(in);
-            return snapshot;
+            if (git.empty() && guard.Reads(file)) return Snapshot{};
+            std::istringstream in(ReadWholeFile(*files, AbsolutePath(file)));
+            try {
+                return ReadSnapshotJson(in);
+            } catch (const std::runtime_error& e) {
+                throw std::runtime_error("'" + file + "' is " + e.what());
+            }
         }
         AnalysisRequest request;
         request.file = file;
-        request.codePage = common.codePage;
+        request.codePage = options.codePage;
         request.sourceModel = true;
-        request.progress = common.progress;
+        request.progress = options.progress;
+        request.outputGuard = &guard;
+        request.keepGoing = options.keepGoing;
         const Analysis analysis = Analyse(request, *files, err, stderrIsTerminal);
-        if (!analysis.Complete()) return std::nullopt;  // the reason is on err already
+        // The reason is on err already.
+        if (analysis.Stopped()) return std::nullopt;
+        incomplete = incomplete || !analysis.Complete();
         Snapshot snapshot = SnapshotOf(analysis);
         if (!git.empty()) snapshot.file += " (" + git + ")";
         return snapshot;
@@ -105,12 +114,19 @@ int RunDiff(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         default: return UsageError(kDiffCommand, parsed.error, err);
     }
     const DiffOptions& options = parsed.options;
-    const std::optional<Snapshot> before = ReadSide(options.oldFile, options.oldGit, options, err, stderrIsTerminal);
+    OutputGuard guard(options.output);
+    bool incomplete = false;
+    const std::optional<Snapshot> before =
+        ReadSide(options.oldFile, options.oldGit, options, incomplete, guard, err, stderrIsTerminal);
     if (!before) return kExitReadError;
-    const std::optional<Snapshot> after = ReadSide(options.newFile, options.newGit, options, err, stderrIsTerminal);
+    const std::optional<Snapshot> after =
+        ReadSide(options.newFile, options.newGit, options, incomplete, guard, err, stderrIsTerminal);
     if (!after) return kExitReadError;
-    return WriteOutput(
-        options, [&](std::ostream& stream) { WriteDiff(*before, *after, options.format, stream); }, out, err);
+    const int written = WriteRunOutput(
+        options, guard, false, [&](std::ostream& stream) { WriteDiff(*before, *after, options.format, stream); }, out,
+        err);
+    // With --keep-going a side without a project of its group is still shown, and still a failure.
+    return written == kExitOk && incomplete ? kExitReadError : written;
 }
 
 }  // namespace
@@ -120,7 +136,9 @@ Parsed<DiffOptions> ParseDiffArguments(const std::vector<std::string>& args) {
     DiffOptions& options = parsed.options;
     std::vector<std::string> gits;
     auto take = [&](const Option& option, const std::string& value) -> std::string {
-        if (option.id == kGit) {
+        if (option.id == kKeepGoing) {
+            options.keepGoing = true;
+        } else if (option.id == kGit) {
             if (value.empty()) return "--git needs a revision, such as HEAD or main";
             gits.push_back(value);
         } else if (value == "text") {

@@ -11,6 +11,7 @@ namespace quibex::report {
 enum class DiffFormat { Text, Json, ClocJson };
 
 struct DiffOptions : CommonOptions {
+    bool keepGoing = false;  // --keep-going: a side's group read past a project that cannot be read
     DiffFormat format = DiffFormat::Text;
     std::string oldFile, newFile;  // the same file with one FILE and --git
     std::string oldGit, newGit;    // revisions; empty: the file on disk

@@ -127,6 +127,24 @@ private:
     TextConverter fromUtf8_;
 };
 
+// The projects read and those of the group that could not be, in the
+// order of the group's lines; one not read lists no members.
+std::vector<vb6::ProjectFacts> WithUnreadableProjects(std::vector<vb6::ProjectFacts> read,
+                                                      const std::vector<std::size_t>& ordinals,
+                                                      const std::vector<UnreadableProject>& unreadable) {
+    std::vector<std::pair<std::size_t, vb6::ProjectFacts>> all;
+    for (std::size_t j = 0; j < read.size(); ++j) all.emplace_back(j < ordinals.size() ? ordinals[j] : j, std::move(read[j]));
+    for (const UnreadableProject& u : unreadable) {
+        vb6::ProjectFacts missing;
+        missing.path = u.path;
+        all.emplace_back(u.ordinal, std::move(missing));
+    }
+    std::stable_sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<vb6::ProjectFacts> projects;
+    for (auto& [ordinal, facts] : all) projects.push_back(std::move(facts));
+    return projects;
+}
+
 int RunInventory(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool stderrIsTerminal) {
     const Parsed<InventoryOptions> parsed = ParseInventoryArguments(args);
     switch (parsed.action) {
@@ -135,11 +153,16 @@ int RunInventory(const std::vector<std::string>& args, std::ostream& out, std::o
         default: return UsageError(kInventoryCommand, parsed.error, err);
     }
     const InventoryOptions& options = parsed.options;
+    OutputGuard guard(options.output);
     AnalysisRequest request;
     request.file = options.file;
     request.codePage = options.codePage;
     request.sourceModel = true;
     request.progress = options.progress;
+    request.outputGuard = &guard;
+    // A project of the group that cannot be read is listed as not there,
+    // and the rest is read.
+    request.keepGoing = true;
     Analysis analysis = Analyse(request, err, stderrIsTerminal);
 
     vb6::InventoryInput input;
@@ -148,7 +171,8 @@ int RunInventory(const std::vector<std::string>& args, std::ostream& out, std::o
     input.group = IsGroupFile(options.file);
     for (const MemberRow& row : analysis.report.members) input.records.push_back(row.record);
     if (analysis.detail) {
-        input.projects = std::move(analysis.detail->projects);
+        input.projects = WithUnreadableProjects(std::move(analysis.detail->projects), analysis.detail->projectOrdinals,
+                                                analysis.report.unreadableProjects);
         input.models = std::move(analysis.detail->members);
         input.fullPaths = std::move(analysis.detail->fullPaths);
     }
@@ -163,8 +187,8 @@ int RunInventory(const std::vector<std::string>& args, std::ostream& out, std::o
                                           TextConverterFromUtf8(options.codePage.value_or(0)));
     const vb6::Inventory inventory = vb6::BuildInventory(input, inventoryFiles);
     const BomStamp stamp = NewBomStamp();
-    const int written = WriteOutput(
-        options,
+    const int written = WriteRunOutput(
+        options, guard, analysis.ReadNothing(),
         [&](std::ostream& stream) {
             switch (options.format) {
                 case InventoryFormat::Text: WriteInventoryText(input, inventory, stream); break;

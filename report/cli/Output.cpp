@@ -61,4 +61,19 @@ int WriteOutput(const CommonOptions& options, const std::function<void(std::ostr
     return kExitOk;
 }
 
+int WriteRunOutput(const CommonOptions& options, const OutputGuard& guard, bool runFailed,
+                   const std::function<void(std::ostream&)>& write, std::ostream& out, std::ostream& err) {
+    if (guard.Clashed()) {
+        err << "quibex-report: " << PrintableText(TextToUtf8(guard.Message())) << '\n' << std::flush;
+        return kExitUsage;
+    }
+    if (runFailed && !options.ToStandardOutput()) {
+        err << "quibex-report: '" << PrintableText(TextToUtf8(options.output))
+            << "' is left as it was, as the run read nothing\n"
+            << std::flush;
+        return kExitReadError;
+    }
+    return WriteOutput(options, write, out, err);
+}
+
 }  // namespace quibex::report

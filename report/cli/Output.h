@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "report/cli/OptionParser.h"
+#include "report/model/OutputGuard.h"
 
 namespace quibex::report {
 
@@ -14,5 +15,11 @@ namespace quibex::report {
 // exit code: 0, or 1 with the reason on `err` when it cannot be written.
 int WriteOutput(const CommonOptions& options, const std::function<void(std::ostream&)>& write, std::ostream& out,
                 std::ostream& err);
+
+// The end of a command: WriteOutput, but nothing over a file the run read
+// (exit 2, one line on `err`), and, when the run read nothing, nothing to
+// a file: an earlier report of that name stays as it was (exit 1).
+int WriteRunOutput(const CommonOptions& options, const OutputGuard& guard, bool runFailed,
+                   const std::function<void(std::ostream&)>& write, std::ostream& out, std::ostream& err);
 
 }  // namespace quibex::report

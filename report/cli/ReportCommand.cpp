@@ -18,7 +18,7 @@ namespace quibex::report {
 namespace {
 
 void WriteReport(const ReportOptions& options, const ReportData& report, const DetailData* detail,
-                 const std::string& baseFolder, double seconds, std::ostream& out) {
+                 const PathRoot& root, double seconds, std::ostream& out) {
     switch (options.format) {
         case ReportFormat::Text:
             WriteText(report, out);
@@ -35,13 +35,16 @@ void WriteReport(const ReportOptions& options, const ReportData& report, const D
             break;
         case ReportFormat::Json:
             if (detail) {
-                WriteDetailJson(report, *detail, out);
+                WriteDetailJson(report, *detail, out, options.topGiven ? std::optional(options.top) : std::nullopt);
             } else {
                 WriteJson(report, out);
             }
             break;
-        case ReportFormat::ClocJson: WriteClocJson(report, *detail, options.byFile, baseFolder, seconds, out); break;
-        case ReportFormat::Html: WriteHtml(report, detail, UtcNow("%Y-%m-%d %H:%M UTC"), out); break;
+        case ReportFormat::ClocJson: WriteClocJson(report, *detail, options.byFile, root, seconds, out); break;
+        case ReportFormat::Html:
+            WriteHtml(report, detail, UtcNow("%Y-%m-%d %H:%M UTC"), options.topGiven ? options.top : kHtmlTopProcedures,
+                      out);
+            break;
     }
 }
 
@@ -56,17 +59,21 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         case CommandAction::Run: break;
     }
     const ReportOptions& options = command.options;
+    OutputGuard guard(options.output);
     AnalysisRequest request;
     request.file = options.file;
+    request.outputGuard = &guard;
+    request.root = options.root;
+    request.keepGoing = options.keepGoing;
     request.codePage = options.codePage;
     request.sourceModel = options.NeedsSourceModel();
     request.progress = options.progress;
     const Analysis analysis = Analyse(request, err, stderrIsTerminal);
     const DetailData* detail = analysis.detail ? &*analysis.detail : nullptr;
-    const int written = WriteOutput(
-        options,
+    const int written = WriteRunOutput(
+        options, guard, analysis.ReadNothing(),
         [&](std::ostream& stream) {
-            WriteReport(options, analysis.report, detail, analysis.baseFolder, analysis.seconds, stream);
+            WriteReport(options, analysis.report, detail, analysis.root, analysis.seconds, stream);
         },
         out, err);
     if (written != kExitOk) return written;

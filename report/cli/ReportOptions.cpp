@@ -10,7 +10,7 @@ namespace quibex::report {
 
 namespace {
 
-enum OptionId { kFormat = 1, kDetail, kTop, kProcedures, kByFile };
+enum OptionId { kFormat = 1, kDetail, kTop, kProcedures, kByFile, kRoot, kKeepGoing };
 
 constexpr Option kOptions[] = {
     {"--format", "", "text", "a table of the members, then the project figures (default)", kFormat,
@@ -35,11 +35,20 @@ constexpr Option kOptions[] = {
      "controls; the project file's own settings",
      kDetail},
     {"--top", "", "N",
-     "the N most complex procedures in the text report\n"
-     "(default 10; implies --detail)",
+     "the N most complex procedures in the text report (default\n"
+     "10), the HTML page (default 25) or a list in the JSON\n"
+     "report; implies --detail",
      kTop, "--top needs a number of procedures"},
     {"--procedures", "", "", "with --format csv: one row per procedure", kProcedures},
     {"--by-file", "", "", "with --format cloc-json: one entry per member file", kByFile},
+    {"--root", "", "DIR",
+     "show paths from DIR (default: the top of the git\n"
+     "repository holding FILE, else FILE's folder)",
+     kRoot, "--root needs a folder"},
+    {"--keep-going", "", "",
+     "read every project of a group that can be read, past\n"
+     "one that cannot (each is named; the exit status is 1)",
+     kKeepGoing},
 };
 constexpr OptionTable kTable = {kOptions, true};
 
@@ -58,12 +67,16 @@ ParsedCommand ParseArguments(const std::vector<std::string>& args) {
     ParsedCommand command;
     ReportOptions& options = command.options;
     std::vector<std::string> files;
-    bool topGiven = false;
     auto take = [&](const Option& option, const std::string& value) -> std::string {
         switch (option.id) {
             case kDetail: options.detail = true; break;
             case kProcedures: options.procedures = true; break;
             case kByFile: options.byFile = true; break;
+            case kKeepGoing: options.keepGoing = true; break;
+            case kRoot:
+                if (value.empty()) return std::string(option.missing);
+                options.root = value;
+                break;
             case kFormat: {
                 const auto* known = std::find_if(std::begin(kFormats), std::end(kFormats),
                                                  [&](const auto& format) { return format.first == value; });
@@ -75,7 +88,7 @@ ParsedCommand ParseArguments(const std::vector<std::string>& args) {
                 const std::optional<long long> number = NumberValue(value, 1'000'000'000);
                 if (!number) return std::string(option.missing);
                 options.top = static_cast<std::size_t>(*number);
-                topGiven = true;
+                options.topGiven = true;
                 break;
             }
         }
@@ -95,17 +108,19 @@ ParsedCommand ParseArguments(const std::vector<std::string>& args) {
     }
     if (options.procedures && options.format != ReportFormat::Csv) return usage("--procedures needs --format csv");
     if (options.byFile && options.format != ReportFormat::ClocJson) return usage("--by-file needs --format cloc-json");
-    if (topGiven && options.format != ReportFormat::Text) return usage("--top needs --format text");
+    if (options.topGiven && (options.format == ReportFormat::Csv || options.format == ReportFormat::ClocJson)) {
+        return usage("--top needs --format text, json or html");
+    }
     // The most complex procedures come from the source model.
-    if (topGiven) options.detail = true;
+    if (options.topGiven) options.detail = true;
     options.file = files[0];
     return command;
 }
 
 std::string UsageText() {
     return "Usage: quibex-report [--format text|csv|json|cloc-json|html] [--detail] [--top N]\n"
-           "                     [--procedures] [--by-file] [--code-page N] [-o FILE]\n"
-           "                     [--progress|--no-progress] FILE\n"
+           "                     [--procedures] [--by-file] [--root DIR] [--keep-going]\n"
+           "                     [--code-page N] [-o FILE] [--progress|--no-progress] FILE\n"
            "       quibex-report COMMAND [options] ...\n"
            "       quibex-report --version | --help | help [COMMAND]\n";
 }
@@ -121,7 +136,8 @@ std::string HelpText() {
                        "Exit status: 0 when the file was read (a member file that cannot be read\n"
                        "is warned about and counts as empty), 1 when the project or group file,\n"
                        "or a project of the group, could not be read (the report shows what was\n"
-                       "read before) or the report could not be written, 2 for a usage error.\n");
+                       "read; -o FILE stays as it was when nothing was) or the report could not\n"
+                       "be written, 2 for a usage error or an -o FILE that the run reads.\n");
 }
 
 std::string VersionText() { return "quibex-report " QUIBEX_VERSION_TEXT; }

@@ -1,7 +1,7 @@
 #pragma once
 // The plain report's command line:
 //   quibex-report [--format text|csv|json|cloc-json|html] [--detail] [--top N]
-//                 [--procedures] [--by-file] [--code-page N] [-o FILE]
+//                 [--procedures] [--by-file] [--root DIR] [--keep-going] [--code-page N] [-o FILE]
 //                 [--progress|--no-progress] FILE
 //   quibex-report --version | --help
 
@@ -20,8 +20,11 @@ struct ReportOptions : CommonOptions {
     std::string file;              // as given
     bool detail = false;           // --detail: the source model of every member
     std::size_t top = 10;          // --top N: the most complex procedures in the text report
+    bool topGiven = false;         // --top given: also the HTML page's count, and a list in JSON
     bool procedures = false;       // --procedures: CSV rows of procedures, not members
     bool byFile = false;           // --by-file: cloc-json entries per file
+    std::string root;              // --root DIR: where paths start; empty: found from FILE
+    bool keepGoing = false;        // --keep-going: read a group past a project that cannot be read
 
     // Whether the report needs the source model of the members.
     bool NeedsSourceModel() const { return detail || procedures || format == ReportFormat::ClocJson; }

@@ -53,7 +53,17 @@ Analysis Analyse(const AnalysisRequest& request, std::ostream& err, bool stderrI
 }
 
 Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostream& err, bool stderrIsTerminal) {
+    OutputGuard* guard = request.outputGuard;
+    if (guard && (guard->Clashed() || guard->Reads(request.file))) {
+        // Nothing is read for a report that will not be written.
+        Analysis refused;
+        refused.report.file = TextToUtf8(request.file);
+        return refused;
+    }
     const CurrentDirectoryKeeper keeper;
+    // Before the engine enters any folder: --root is named from the caller's.
+    const std::string absolute = AbsolutePath(request.file);
+    const PathRoot root = FindPathRoot(absolute, request.root);
     const auto started = std::chrono::steady_clock::now();
     const TextConverter toUtf8 = TextConverterFor(request.codePage.value_or(0));
 
@@ -71,13 +81,13 @@ Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostrea
     std::optional<ReportObserver> plainObserver;
     std::optional<DetailObserver> detailObserver;
     ReportObserver* observer;
+    const RunSurroundings around{&files, guard, &root, request.keepGoing};
     if (request.sourceModel) {
-        observer = &detailObserver.emplace(stats, files, err, progressLine, toUtf8);
+        observer = &detailObserver.emplace(stats, files, err, progressLine, toUtf8, around);
     } else {
-        observer = &plainObserver.emplace(stats, err, progressLine, toUtf8);
+        observer = &plainObserver.emplace(stats, err, progressLine, toUtf8, around);
     }
 
-    const std::string absolute = AbsolutePath(request.file);
     mdlFill fill(stats, display, files, *observer);
     const mdlFill::RunOutcome outcome = fill.ReadChosenFile(absolute, mdlFill::ExtensionCase::Any);
     // The end of the window's run: select the last entry, then mark the run over.
@@ -91,16 +101,31 @@ Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostrea
     Analysis analysis;
     analysis.report = CollectReport(request.file, stats, display, outcome.error, toUtf8);
     analysis.report.projects = observer->TakeProjects();
+    const bool group = absolute.size() >= 4 && EqualsIgnoringCase(std::string_view(absolute).substr(absolute.size() - 4), ".vbg");
+    if (group && outcome.error.empty() && analysis.report.projects.empty() && analysis.report.unreadableProjects.empty()) {
+        err << "quibex-report: warning: '" << PrintableText(toUtf8(request.file))
+            << "' holds no project lines: is it a VB6 project group file?\n"
+            << std::flush;
+    }
     analysis.report.unreadable = observer->TakeUnreadable();
+    analysis.report.unreadableProjects = observer->TakeUnreadableProjects();
     if (detailObserver) {
         analysis.detail = detailObserver->Take();
         if (request.inspect) request.inspect(stats, *analysis.detail, files);
         ConvertToUtf8(*analysis.detail, toUtf8);
     }
     analysis.absoluteFile = toUtf8(absolute);
-    analysis.baseFolder = FolderOf(analysis.absoluteFile);
+    analysis.root = root.Converted(toUtf8);
     analysis.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return analysis;
+}
+
+std::string ReadWholeFile(IFileSystem& files, const std::string& path) {
+    const std::unique_ptr<ByteSource> source = files.OpenForReading(path);
+    std::string text;
+    std::vector<char> buffer(1 << 16);
+    while (std::size_t n = source->Read(buffer.data(), buffer.size())) text.append(buffer.data(), n);
+    return text;
 }
 
 }  // namespace quibex::report

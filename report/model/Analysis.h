@@ -11,6 +11,8 @@
 
 #include "engine/FileSystem.h"
 #include "report/model/Detail.h"
+#include "report/model/OutputGuard.h"
+#include "report/model/PathRoot.h"
 #include "report/model/Progress.h"
 #include "report/model/Report.h"
 
@@ -25,17 +27,31 @@ struct AnalysisRequest {
     // turned into UTF-8, with the run's records, the model and the file
     // system that read them, for commands that look further at the files.
     std::function<void(const StatisticsModel&, const DetailData&, IFileSystem&)> inspect;
+    // The -o file, told of every file the run reads; a run whose file is
+    // the output reads nothing. Null: none.
+    OutputGuard* outputGuard = nullptr;
+    // The folder paths start at (--root); empty: found from the file.
+    std::string root;
+    // A group's reading goes on past a project that cannot be read; each
+    // is named on `err` and kept in report.unreadableProjects.
+    bool keepGoing = false;
 };
 
 struct Analysis {
     ReportData report;
     std::optional<DetailData> detail;  // with sourceModel
     std::string absoluteFile;          // the file made absolute, UTF-8
-    std::string baseFolder;            // its folder, UTF-8
+    PathRoot root;                     // where the report's paths start, UTF-8
     double seconds = 0;                // how long the reading took
 
     // The project, the group and every project of it were read whole.
-    bool Complete() const { return report.error.empty(); }
+    bool Complete() const { return report.error.empty() && report.unreadableProjects.empty(); }
+    // Reading stopped early: at the file itself, or without keepGoing at a
+    // project of the group.
+    bool Stopped() const { return !report.error.empty(); }
+    // No project was read: a report of this run holds nothing, and must not
+    // take the place of an earlier one.
+    bool ReadNothing() const { return !Complete() && report.projects.empty(); }
 };
 
 // Reads `request.file` with the platform's file system. Warnings and
@@ -55,5 +71,9 @@ Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostrea
 // Throws FileError when the repository or the revision cannot be read.
 std::unique_ptr<IFileSystem> ReadingFileSystem(std::optional<int> codePage, const std::string& gitRevision,
                                                const std::string& file);
+
+// Everything in the file `path` names, read through `files`. Throws
+// FileError, which says which file and why ("cannot open 'x': ...").
+std::string ReadWholeFile(IFileSystem& files, const std::string& path);
 
 }  // namespace quibex::report

@@ -107,18 +107,14 @@ namespace {
 
 class FindingList {
 public:
-    FindingList(const CheckSettings& settings, std::string currentFolder)
-        : settings_(settings), folder_(std::move(currentFolder)) {}
+    FindingList(const CheckSettings& settings, const PathRoot& root) : settings_(settings), root_(root) {}
 
     bool Runs(std::string_view rule) const { return settings_.Runs(rule); }
-
-    // `full` as the user reads it: below the current folder, relative.
-    std::string Shown(const std::string& full) const { return PathBelow(full, folder_); }
 
     void Add(std::string_view rule, Severity severity, const std::string& full, Figure line, std::string message,
              std::string subject) {
         if (!Runs(rule)) return;
-        findings_.push_back({std::string(rule), severity, Shown(full), line, std::move(message), std::move(subject)});
+        findings_.push_back({std::string(rule), severity, root_.Shown(full), line, std::move(message), std::move(subject)});
     }
 
     // A figure against a limit: an error over it, a warning from 90% of it
@@ -146,24 +142,41 @@ public:
 
 private:
     const CheckSettings& settings_;
-    std::string folder_;
+    const PathRoot& root_;
     std::vector<Finding> findings_;
 };
 
-void CheckFileFacts(FindingList& list, const std::string& full, const vb6::FileFacts& f, int codePage) {
+// The .gitattributes line that has git give files like `full` CR LF:
+// "*.frm text eol=crlf" (the extension as the file writes it).
+std::string GitattributesLine(const std::string& full) {
+    const std::size_t name = full.find_last_of("/\\");
+    const std::string file = full.substr(name == std::string::npos ? 0 : name + 1);
+    const std::size_t dot = file.rfind('.');
+    return (dot == std::string::npos || dot == 0 ? file : "*" + file.substr(dot)) + " text eol=crlf";
+}
+
+void CheckFileFacts(FindingList& list, const std::string& full, const vb6::FileFacts& f, int codePage,
+                    const std::string& revision) {
     if (f.lf > 0 || f.cr > 0) {
         const Figure first = f.firstLf == 0 ? f.firstCr : (f.firstCr == 0 ? f.firstLf : std::min(f.firstLf, f.firstCr));
+        // What a checkout gives, when the file comes from a revision.
+        const std::string lines = revision.empty() ? "lines end" : "a checkout of " + revision + " gives lines ending";
         std::string kind, message;
         if (f.crlf == 0 && f.cr == 0) {
             kind = "lf";
-            message = "lines end in LF, not CR LF: the VB6 IDE does not load the file";
+            message = lines + " in LF, not CR LF: the VB6 IDE does not load the file";
         } else if (f.crlf == 0 && f.lf == 0) {
             kind = "cr";
-            message = "lines end in CR, not CR LF: the VB6 IDE does not load the file";
+            message = lines + " in CR, not CR LF: the VB6 IDE does not load the file";
         } else {
             kind = "mixed";
-            message = "line endings are mixed (" + GroupedDigits(f.crlf) + " CR LF, " + GroupedDigits(f.lf) + " LF, " +
+            message = (revision.empty() ? std::string() : "in a checkout of " + revision + ", ") +
+                      "line endings are mixed (" + GroupedDigits(f.crlf) + " CR LF, " + GroupedDigits(f.lf) + " LF, " +
                       GroupedDigits(f.cr) + " CR); this is the first that is not CR LF";
+        }
+        // git turns LF into CR LF on checkout, never a lone CR.
+        if (f.cr == 0) {
+            message += "; the .gitattributes line '" + GitattributesLine(full) + "' has git check it out with CR LF";
         }
         list.Add("line-endings", Severity::Error, full, first, message, kind);
     }
@@ -224,32 +237,34 @@ void CheckThresholds(FindingList& list, const std::vector<Threshold>& thresholds
 }  // namespace
 
 std::vector<Finding> RunChecks(const Analysis& analysis, const FileInspection& inspection,
-                               const CheckSettings& settings, int codePage, const std::string& currentFolder) {
-    FindingList list(settings, currentFolder);
+                               const CheckSettings& settings, int codePage) {
+    FindingList list(settings, analysis.root);
     const DetailData empty;
     const DetailData& detail = analysis.detail ? *analysis.detail : empty;
     const std::vector<MemberRow>& rows = analysis.report.members;
 
     if (inspection.group) {
         const FileInspection::ListFile& group = *inspection.group;
-        if (group.read) CheckFileFacts(list, group.fullPath, group.facts, codePage);
-        // Reading stops at a project that cannot be read: the one after those read.
-        const std::size_t stopped = detail.projects.size();
+        if (group.read) CheckFileFacts(list, group.fullPath, group.facts, codePage, inspection.revision);
+        auto missing = [&](std::size_t ordinal, const std::string& reason) {
+            const bool listed = ordinal < group.projects.size();
+            list.Add("missing-member", Severity::Error, group.fullPath, listed ? group.projects[ordinal].first : 0, reason,
+                     listed ? AsciiLower(group.projects[ordinal].second) : std::string());
+        };
+        for (const UnreadableProject& u : analysis.report.unreadableProjects) missing(u.ordinal, u.reason);
+        // A reading that stopped did so at the project after those met.
         if (!analysis.report.error.empty()) {
-            const bool listed = stopped < group.projects.size();
-            list.Add("missing-member", Severity::Error, group.fullPath, listed ? group.projects[stopped].first : 0,
-                     analysis.report.error, listed ? AsciiLower(group.projects[stopped].second) : std::string());
+            missing(analysis.report.projects.size() + analysis.report.unreadableProjects.size(), analysis.report.error);
         }
-        for (std::size_t j = 0; j < inspection.projects.size() && j < group.projects.size(); ++j) {
-            const FileInspection::ListFile& p = inspection.projects[j];
-            if (p.writtenName.empty()) continue;
-            list.Add("case-mismatch", Severity::Error, group.fullPath, group.projects[j].first,
+        for (const FileInspection::ListFile& p : inspection.projects) {
+            if (p.writtenName.empty() || !p.groupLine || *p.groupLine >= group.projects.size()) continue;
+            list.Add("case-mismatch", Severity::Error, group.fullPath, group.projects[*p.groupLine].first,
                      "'" + p.writtenName + "' is '" + p.diskName + "' on disk: a case-sensitive checkout does not find it",
                      AsciiLower(p.writtenName));
         }
     }
     for (const FileInspection::ListFile& p : inspection.projects) {
-        if (p.read) CheckFileFacts(list, p.fullPath, p.facts, codePage);
+        if (p.read) CheckFileFacts(list, p.fullPath, p.facts, codePage, inspection.revision);
     }
     for (std::size_t j = 0; j < detail.projects.size() && j < inspection.projects.size(); ++j) {
         const vb6::ProjectFacts& project = detail.projects[j];
@@ -273,7 +288,7 @@ std::vector<Finding> RunChecks(const Analysis& analysis, const FileInspection& i
                              "' on disk: a case-sensitive checkout does not find it",
                          AsciiLower(member->writtenName));
             }
-            CheckFileFacts(list, full, model.file, codePage);
+            CheckFileFacts(list, full, model.file, codePage, inspection.revision);
             CheckLimits(list, full, model);
             if (member) {
                 for (const std::string& binary : member->missingCompanions) {

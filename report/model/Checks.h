@@ -39,10 +39,10 @@ struct CheckSettings {
 };
 
 // Every finding of the rules `settings` runs, ordered by path and line.
-// Paths are shown relative to `currentFolder` where they lie below it;
-// `codePage` is the number the double-byte check used (0: none).
+// Paths start at the run's root; `codePage` is the number the double-byte
+// check used (0: none).
 std::vector<Finding> RunChecks(const Analysis& analysis, const FileInspection& inspection,
-                               const CheckSettings& settings, int codePage, const std::string& currentFolder);
+                               const CheckSettings& settings, int codePage);
 
 // The IDE's limits.
 inline constexpr Figure kMaxMemberLines = 65534;

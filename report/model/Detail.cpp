@@ -6,9 +6,19 @@
 
 namespace quibex::report {
 
+namespace {
+
+RunSurroundings ReadingThrough(IFileSystem& files, RunSurroundings around) {
+    around.files = &files;
+    return around;
+}
+
+}  // namespace
+
 DetailObserver::DetailObserver(const StatisticsModel& stats, IFileSystem& files, std::ostream& err,
-                               ProgressLine* progress, TextConverter toUtf8)
-    : ReportObserver(stats, err, progress, std::move(toUtf8)), stats_(stats), files_(files),
+                               ProgressLine* progress, TextConverter toUtf8, RunSurroundings around)
+    : ReportObserver(stats, err, progress, std::move(toUtf8), ReadingThrough(files, around)), stats_(stats),
+      files_(files),
       worker_(files.TextCodePage()) {}
 
 void DetailObserver::NoteListedMembers() {
@@ -32,15 +42,15 @@ void DetailObserver::ProjectBegin(const std::string& path) {
     vb6::ProjectFacts& project = data_.projects.emplace_back();
     project.path = path;
     project.firstMember = stats_.RecordCount();
-    // The project's folder is current already: its file is named from there.
-    const std::size_t sep = LastSeparator(path, files_.TextCodePage(), files_.SlashSeparatesFolders());
-    data_.projectFullPaths.push_back(files_.FullPath(sep == std::string::npos ? path : path.substr(sep + 1)));
+    data_.projectFullPaths.push_back(ProjectFullPath());
+    data_.projectOrdinals.push_back(CurrentProject() ? CurrentProject()->ordinal : 0);
     projectLine_ = 0;
 }
 
 void DetailObserver::ProjectLine(std::string_view line) {
     // The engine lists a line's member after handing the line over.
     NoteListedMembers();
+    ReportObserver::ProjectLine(line);
     ++projectLine_;
     if (!data_.projects.empty()) data_.projects.back().AddLine(line);
 }
@@ -60,6 +70,7 @@ void DetailObserver::MemberTextBegin(const std::string& path) {
     const auto member = static_cast<std::size_t>(stats_.MemberCount - 1);
     if (data_.fullPaths.size() <= member) data_.fullPaths.resize(member + 1);
     data_.fullPaths[member] = files_.FullPath(path);
+    NoteRead(data_.fullPaths[member]);
     worker_.Begin(member);
 }
 

@@ -31,6 +31,8 @@ struct DetailData {
     std::vector<vb6::ProjectFacts> projects;  // in reading order
     // Each project's file as the file system names it, made absolute.
     std::vector<std::string> projectFullPaths;
+    // For each project read, which of the group's project lines named it (from 0).
+    std::vector<std::size_t> projectOrdinals;
     // For each member record, the line of its project file that lists it
     // (from 1; 0 when not known).
     std::vector<Figure> listedAt;
@@ -41,7 +43,7 @@ struct DetailData {
 class DetailObserver : public ReportObserver {
 public:
     DetailObserver(const StatisticsModel& stats, IFileSystem& files, std::ostream& err, ProgressLine* progress,
-                   TextConverter toUtf8);
+                   TextConverter toUtf8, RunSurroundings around = {});
 
     void Yield() override;
     void MemberUnreadable(std::string_view path, std::string_view reason) override;

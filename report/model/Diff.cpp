@@ -9,6 +9,7 @@
 
 #include "engine/CodePage.h"
 #include "engine/Paths.h"
+#include "report/text/JsonReading.h"
 
 namespace quibex::report {
 
@@ -112,10 +113,16 @@ Snapshot SnapshotOf(const Analysis& analysis) {
 
 Snapshot ReadSnapshotJson(std::istream& in) {
     using nlohmann::json;
-    const json doc = json::parse(in, nullptr, false);
-    if (doc.is_discarded() || !doc.is_object() || !doc.contains("members") || !doc["members"].is_array() ||
-        !doc.contains("projects") || !doc["projects"].is_array()) {
-        throw std::runtime_error("not a report of 'quibex-report --detail --format json'");
+    constexpr std::string_view kWhat = "not a report of 'quibex-report --detail --format json'";
+    json doc;
+    try {
+        doc = ParseJson(in);
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error(std::string(kWhat) + ": " + e.what());
+    }
+    if (!doc.is_object() || !doc.contains("members") || !doc["members"].is_array() || !doc.contains("projects") ||
+        !doc["projects"].is_array()) {
+        throw std::runtime_error(std::string(kWhat) + ": it has no \"members\" and \"projects\" lists");
     }
     Snapshot snapshot;
     snapshot.file = doc.value("file", "");

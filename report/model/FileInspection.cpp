@@ -109,12 +109,9 @@ FileInspection InspectFiles(const StatisticsModel& stats, const DetailData& deta
             std::size_t end = text.find_first_of("\r\n", pos);
             if (end == std::string::npos) end = text.size();
             ++line;
-            const std::string_view lineText(text.data() + pos, end - pos);
-            const std::size_t eq = lineText.find('=');
-            if (eq != std::string_view::npos) {
-                const std::string key = AsciiLower(Trim(lineText.substr(0, eq)));
-                if (key == "project" || key == "startupproject") group.projects.emplace_back(line, Trim(lineText.substr(eq + 1)));
-            }
+            // The lines the engine takes for projects, split as it splits them.
+            const std::optional<KeyValue> kv = SplitLine(std::string_view(text.data() + pos, end - pos));
+            if (kv && (kv->key == "project" || kv->key == "startupproject")) group.projects.emplace_back(line, kv->value);
             pos = end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? end + 2 : end + 1;
         }
     }
@@ -122,8 +119,11 @@ FileInspection InspectFiles(const StatisticsModel& stats, const DetailData& deta
         FileInspection::ListFile& project = inspection.projects.emplace_back();
         project.fullPath = detail.projectFullPaths[j];
         project.facts = ReadFacts(files, project.fullPath, project.read, nullptr);
-        if (inspection.group && j < inspection.group->projects.size()) {
-            CaseDiffers(inspection.group->projects[j].second, project.fullPath, codePage, project.writtenName,
+        // The group line that named it: projects that could not be read have lines too.
+        const std::size_t line = j < detail.projectOrdinals.size() ? detail.projectOrdinals[j] : j;
+        if (inspection.group && line < inspection.group->projects.size()) {
+            project.groupLine = line;
+            CaseDiffers(inspection.group->projects[line].second, project.fullPath, codePage, project.writtenName,
                         project.diskName);
         }
     }

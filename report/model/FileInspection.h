@@ -29,10 +29,12 @@ struct FileInspection {
         vb6::FileFacts facts;
         std::string writtenName, diskName;  // a group's project path against the project file
         std::vector<std::pair<Figure, std::string>> projects;  // a group's project lines: line, path
+        std::optional<std::size_t> groupLine;  // a project's: which of the group's project lines named it
     };
     std::vector<Member> members;       // one per member record
     std::vector<ListFile> projects;    // one per project read
     std::optional<ListFile> group;     // when a group was read
+    std::string revision;              // the git revision the files were read from; empty: the disk
 };
 
 // Looks at the files of a finished run: companions, letter case, and the

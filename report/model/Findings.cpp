@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "engine/CodePage.h"
+#include "report/text/JsonReading.h"
 
 namespace quibex::report {
 
@@ -40,9 +41,15 @@ std::string FindingPathKey(std::string_view path) {
 }
 
 std::vector<Finding> ReadFindingsJson(std::istream& in) {
-    nlohmann::json doc = nlohmann::json::parse(in, nullptr, false);
-    if (doc.is_discarded() || !doc.is_object() || !doc.contains("findings") || !doc["findings"].is_array()) {
-        throw std::runtime_error("not a report of 'quibex-report check --format json'");
+    constexpr std::string_view kWhat = "not a report of 'quibex-report check --format json'";
+    nlohmann::json doc;
+    try {
+        doc = ParseJson(in);
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error(std::string(kWhat) + ": " + e.what());
+    }
+    if (!doc.is_object() || !doc.contains("findings") || !doc["findings"].is_array()) {
+        throw std::runtime_error(std::string(kWhat) + ": it has no \"findings\" list");
     }
     std::vector<Finding> findings;
     for (const nlohmann::json& item : doc["findings"]) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/mdlFill.h"
 #include "report/text/Utf8.h"
 
 namespace quibex::report {
@@ -30,21 +31,91 @@ void ProgressLine::Clear() {
 }
 
 ReportObserver::ReportObserver(const StatisticsModel& stats, std::ostream& err, ProgressLine* progress,
-                               TextConverter toUtf8)
-    : stats_(stats), err_(err), progress_(progress), toUtf8_(std::move(toUtf8)) {}
+                               TextConverter toUtf8, RunSurroundings around)
+    : around_(around), stats_(stats), err_(err), progress_(progress), toUtf8_(std::move(toUtf8)) {}
+
+void ReportObserver::NoteRead(const std::string& fullPath) {
+    if (around_.guard) around_.guard->Reads(fullPath);
+}
 
 void ReportObserver::Yield() {
     if (progress_) progress_->Update(stats_.MemberCount, stats_.InterfaceLinesTotal + stats_.CodeLinesTotal);
 }
 
 void ReportObserver::ProjectBegin(const std::string& path) {
-    projects_.push_back({toUtf8_(path), static_cast<std::size_t>(stats_.RecordCount()), 0});
+    projectPath_ = path;
+    projectLinesSeen_ = false;
+    projectFullPath_.clear();
+    if (around_.files) {
+        // The project's folder is current already: its file is named from there.
+        IFileSystem& files = *around_.files;
+        const std::size_t sep = LastSeparator(path, files.TextCodePage(), files.SlashSeparatesFolders());
+        projectFullPath_ = files.FullPath(sep == std::string::npos ? path : path.substr(sep + 1));
+        NoteRead(projectFullPath_);
+    }
+    const std::string shown = around_.root && !projectFullPath_.empty() ? around_.root->Shown(projectFullPath_) : path;
+    // Named by its file until a Name= line says otherwise.
+    std::string name = path.substr(path.find_last_of("/\\") == std::string::npos ? 0 : path.find_last_of("/\\") + 1);
+    if (const std::size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.resize(dot);
+    projects_.push_back({toUtf8_(path), static_cast<std::size_t>(stats_.RecordCount()), 0, toUtf8_(shown),
+                         projectLines_++, toUtf8_(name)});
+    inProject_ = true;
+}
+
+bool ReportObserver::ProjectUnreadable(const std::string& path, std::string_view reason, bool opened) {
+    UnreadableProject project{toUtf8_(path), {}, toUtf8_(reason), 0};
+    if (opened && !projects_.empty()) {
+        project.shown = projects_.back().shown;
+        project.ordinal = projects_.back().ordinal;
+    } else {
+        // The group's folder is current: the project is named from there.
+        std::string shown = path;
+        if (around_.files && around_.root) shown = around_.root->Shown(around_.files->FullPath(path));
+        project.shown = toUtf8_(shown);
+        project.ordinal = projectLines_++;
+    }
+    unreadableProjects_.push_back(std::move(project));
+    if (around_.keepGoing) {
+        if (progress_) progress_->Clear();
+        err_ << "quibex-report: " << PrintableText(toUtf8_(reason)) << '\n' << std::flush;
+    }
+    return around_.keepGoing;
+}
+
+void ReportObserver::ProjectLine(std::string_view line) {
+    // Keys every VB6 project file has some of; a file of another kind
+    // named .vbp has none.
+    static constexpr std::string_view kProjectKeys[] = {"type", "reference", "object", "name", "startup",
+                                                        "title", "exename32", "majorver", "condcomp"};
+    const std::optional<KeyValue> kv = SplitLine(line);
+    if (!kv) return;
+    if (!projectLinesSeen_) {
+        projectLinesSeen_ = FindMemberKind(kv->key) || std::find(std::begin(kProjectKeys), std::end(kProjectKeys),
+                                                                 kv->key) != std::end(kProjectKeys);
+    }
+    if (kv->key == "name" && inProject_) {
+        std::string_view name = kv->value;
+        if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
+        if (!name.empty()) projects_.back().name = toUtf8_(name);
+    }
 }
 
 void ReportObserver::ProjectEnd() {
+    if (!projectLinesSeen_) {
+        if (progress_) progress_->Clear();
+        err_ << "quibex-report: warning: '" << PrintableText(toUtf8_(projectPath_))
+             << "' holds no project lines: is it a VB6 project file?\n"
+             << std::flush;
+        projectLinesSeen_ = true;
+    }
     if (!projects_.empty()) {
         projects_.back().memberCount = static_cast<std::size_t>(stats_.RecordCount()) - projects_.back().firstMember;
     }
+    inProject_ = false;
+}
+
+void ReportObserver::MemberTextBegin(const std::string& path) {
+    if (around_.files && around_.guard) NoteRead(around_.files->FullPath(path));
 }
 
 void ReportObserver::MemberUnreadable(std::string_view path, std::string_view reason) {
@@ -54,8 +125,10 @@ void ReportObserver::MemberUnreadable(std::string_view path, std::string_view re
                                path.empty() ? std::string("the project gives no file name") : toUtf8_(reason)});
     }
     // The engine's reason names the file already ("cannot open 'X': ...");
-    // an empty member path has no file to name.
-    err_ << "quibex-report: warning: "
+    // an empty member path has no file to name. The project says whose
+    // member it is, as a group may list many of one name.
+    const ProjectSpan* project = CurrentProject();
+    err_ << "quibex-report: warning: " << (project ? PrintableText(project->shown) + ": " : std::string())
          << (path.empty() ? std::string("a member line gives no file name") : PrintableText(toUtf8_(reason)))
          << '\n'
          << std::flush;

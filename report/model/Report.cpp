@@ -1,8 +1,21 @@
 #include "report/model/Report.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "engine/mdlFill.h"
 
 namespace quibex::report {
+
+const std::string& ReportData::ProjectOf(std::size_t member) const {
+    // Spans are in reading order and hold consecutive records.
+    const auto after = std::upper_bound(projects.begin(), projects.end(), member,
+                                        [](std::size_t m, const ProjectSpan& span) { return m < span.firstMember; });
+    static const std::string none;
+    if (after == projects.begin()) return none;
+    const ProjectSpan& span = *std::prev(after);
+    return member < span.firstMember + span.memberCount ? span.shown : none;
+}
 
 ReportData CollectReport(const std::string& file, const StatisticsModel& stats, const MemoryDisplay& display,
                         const std::string& error, const TextConverter& toUtf8) {

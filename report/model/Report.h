@@ -25,6 +25,17 @@ struct ProjectSpan {
     std::string path;  // as the user or the group named it, UTF-8
     std::size_t firstMember = 0;
     std::size_t memberCount = 0;
+    std::string shown;        // the file from the report's root, UTF-8: what the report calls the project
+    std::size_t ordinal = 0;  // which of the group's project lines named it, from 0
+    std::string name;         // its Name=, else the file's name without extension, UTF-8
+};
+
+// A project of a group that could not be read.
+struct UnreadableProject {
+    std::string path;    // as the group names it, UTF-8
+    std::string shown;   // from the report's root
+    std::string reason;  // as the error gives it
+    std::size_t ordinal = 0;  // which of the group's project lines named it, from 0
 };
 
 // A member whose file could not be read: its figures stay zero.
@@ -38,6 +49,7 @@ struct ReportData {
     std::vector<MemberRow> members;
     std::vector<ProjectSpan> projects;        // in reading order
     std::vector<UnreadableMember> unreadable;  // in reading order
+    std::vector<UnreadableProject> unreadableProjects;  // when the reading went on past them
     std::array<std::string, kLabelCount> labels;  // every value label's text
     Figure binaryTotal = 0;
     Figure interfaceLinesTotal = 0;
@@ -47,6 +59,10 @@ struct ReportData {
     std::string error;  // why reading stopped early; empty when it did not
 
     const std::string& Text(Label label) const { return labels[static_cast<int>(label)]; }
+    // The project that listed member `member` (from 0), as the report calls it.
+    const std::string& ProjectOf(std::size_t member) const;
+    // Whether the member tables show the project: a group's do.
+    bool ShowsProjects() const { return projects.size() + unreadableProjects.size() > 1; }
 };
 
 // The report of a finished run: the model's records with the display's list

@@ -1,146 +1,85 @@
+// The settings file, read with toml++: any TOML a team keeps there for
+// other tools is left alone; the [check] table must hold what "check"
+// knows, each fault named with its line.
+
 #include "report/model/SettingsFile.h"
 
-#include <algorithm>
-#include <stdexcept>
+#include <string>
 
-#include "engine/MemberStatistics.h"
+#include <toml++/toml.h>
+
 #include "report/text/Strings.h"
 
 namespace quibex::report {
 
 namespace {
 
-// A TOML reader for what the settings file holds: tables, bare or quoted
-// keys, strings (basic and literal) and arrays of strings over any lines.
-class ConfigParser {
+class ConfigError {
 public:
-    explicit ConfigParser(std::string_view text) : text_(text) {}
-
-    std::optional<CheckConfig> Parse(std::string& error) {
-        CheckConfig config;
-        std::string table;
-        try {
-            while (SkipBlank(true), pos_ < text_.size()) {
-                if (text_[pos_] == '[') {
-                    ++pos_;
-                    const std::size_t close = text_.find(']', pos_);
-                    if (close == std::string_view::npos) Fail("a table name without ']'");
-                    table = Trim(text_.substr(pos_, close - pos_));
-                    pos_ = close + 1;
-                    EndOfLine();
-                    continue;
-                }
-                const std::string key = Key();
-                SkipBlank(false);
-                if (pos_ >= text_.size() || text_[pos_] != '=') Fail("'=' expected after '" + key + "'");
-                ++pos_;
-                SkipBlank(false);
-                std::vector<std::string> values;
-                bool isArray = false;
-                if (pos_ < text_.size() && text_[pos_] == '[') {
-                    isArray = true;
-                    ++pos_;
-                    while (SkipBlank(true), pos_ < text_.size() && text_[pos_] != ']') {
-                        values.push_back(String());
-                        SkipBlank(true);
-                        if (pos_ < text_.size() && text_[pos_] == ',') ++pos_;
-                    }
-                    if (pos_ >= text_.size()) Fail("an array without ']'");
-                    ++pos_;
-                } else {
-                    values.push_back(String());
-                }
-                EndOfLine();
-                if (!table.empty() && table != "check") continue;
-                if (key == "select" || key == "ignore" || key == "fail-on") {
-                    std::vector<std::string> items;
-                    for (const std::string& v : values) {
-                        for (std::string& item : SplitList(v)) items.push_back(std::move(item));
-                    }
-                    (key == "select" ? config.select : key == "ignore" ? config.ignore : config.failOn) = items;
-                } else if (key == "baseline" || key == "format") {
-                    if (isArray || values.size() != 1) Fail("'" + key + "' takes one string");
-                    (key == "baseline" ? config.baseline : config.format) = values[0];
-                } else {
-                    Fail("unknown setting '" + key + "': use select, ignore, fail-on, baseline or format");
-                }
-            }
-        } catch (const std::runtime_error& e) {
-            error = "line " + std::to_string(Line()) + ": " + e.what();
-            return std::nullopt;
-        }
-        return config;
-    }
+    ConfigError(const toml::source_region& where, std::string why)
+        : text_("line " + std::to_string(where.begin.line) + ": " + std::move(why)) {}
+    const std::string& Text() const { return text_; }
 
 private:
-    [[noreturn]] static void Fail(const std::string& why) { throw std::runtime_error(why); }
-
-    Figure Line() const {
-        return 1 + static_cast<Figure>(std::count(text_.begin(), text_.begin() + static_cast<std::ptrdiff_t>(std::min(pos_, text_.size())), '\n'));
-    }
-
-    // Spaces, tabs and comments; line breaks too with `lines`.
-    void SkipBlank(bool lines) {
-        while (pos_ < text_.size()) {
-            const char c = text_[pos_];
-            if (c == ' ' || c == '\t' || (lines && (c == '\r' || c == '\n'))) {
-                ++pos_;
-            } else if (c == '#') {
-                while (pos_ < text_.size() && text_[pos_] != '\n') ++pos_;
-            } else {
-                break;
-            }
-        }
-    }
-
-    void EndOfLine() {
-        SkipBlank(false);
-        if (pos_ < text_.size() && text_[pos_] != '\r' && text_[pos_] != '\n') Fail("unexpected text after a value");
-    }
-
-    std::string Key() {
-        if (pos_ < text_.size() && (text_[pos_] == '"' || text_[pos_] == '\'')) return String();
-        const std::size_t start = pos_;
-        while (pos_ < text_.size()) {
-            const char c = text_[pos_];
-            if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_')) break;
-            ++pos_;
-        }
-        if (pos_ == start) Fail("a setting name expected");
-        return std::string(text_.substr(start, pos_ - start));
-    }
-
-    std::string String() {
-        if (pos_ >= text_.size() || (text_[pos_] != '"' && text_[pos_] != '\'')) Fail("a quoted string expected");
-        const char quote = text_[pos_++];
-        std::string value;
-        while (pos_ < text_.size() && text_[pos_] != quote) {
-            char c = text_[pos_++];
-            if (c == '\n') Fail("a string without its closing quote");
-            if (c == '\\' && quote == '"' && pos_ < text_.size()) {
-                const char e = text_[pos_++];
-                switch (e) {
-                    case 'n': c = '\n'; break;
-                    case 't': c = '\t'; break;
-                    case '"': case '\\': c = e; break;
-                    default: Fail(std::string("unknown escape '\\") + e + "'");
-                }
-            }
-            value += c;
-        }
-        if (pos_ >= text_.size()) Fail("a string without its closing quote");
-        ++pos_;
-        return value;
-    }
-
-    std::string_view text_;
-    std::size_t pos_ = 0;
+    std::string text_;
 };
+
+// A list setting: one string of comma-separated items, or an array of such strings.
+std::vector<std::string> ListSetting(const toml::key& key, const toml::node& value) {
+    std::vector<std::string> items;
+    auto add = [&](const toml::node& node) {
+        const std::optional<std::string_view> text = node.value<std::string_view>();
+        if (!node.is_string() || !text) {
+            throw ConfigError(node.source(), "'" + std::string(key.str()) + "' takes a string or an array of strings");
+        }
+        for (std::string& item : SplitList(*text)) items.push_back(std::move(item));
+    };
+    if (const toml::array* array = value.as_array()) {
+        for (const toml::node& node : *array) add(node);
+    } else {
+        add(value);
+    }
+    return items;
+}
+
+void Setting(CheckConfig& config, const toml::key& key, const toml::node& value) {
+    const std::string_view name = key.str();
+    if (name == "select" || name == "ignore" || name == "fail-on") {
+        (name == "select" ? config.select : name == "ignore" ? config.ignore : config.failOn) = ListSetting(key, value);
+    } else if (name == "baseline" || name == "format") {
+        if (!value.is_string()) throw ConfigError(value.source(), "'" + std::string(name) + "' takes one string");
+        (name == "baseline" ? config.baseline : config.format) = std::string(*value.value<std::string_view>());
+    } else {
+        throw ConfigError(key.source(),
+                          "unknown setting '" + std::string(name) + "': use select, ignore, fail-on, baseline or format");
+    }
+}
 
 }  // namespace
 
 std::optional<CheckConfig> ParseCheckConfig(std::string_view text, std::string& error) {
-    return ConfigParser(text).Parse(error);
+    toml::table document;
+    try {
+        document = toml::parse(text);
+    } catch (const toml::parse_error& e) {
+        error = ConfigError(e.source(), std::string(e.description())).Text();
+        return std::nullopt;
+    }
+    CheckConfig config;
+    try {
+        for (const auto& [key, value] : document) {
+            if (key.str() == "check" && value.is_table()) {
+                for (const auto& [checkKey, checkValue] : *value.as_table()) Setting(config, checkKey, checkValue);
+            } else if (!value.is_table() && !value.is_array_of_tables()) {
+                // Keys before any table are the check's, as in a file of its own.
+                Setting(config, key, value);
+            }
+        }
+    } catch (const ConfigError& e) {
+        error = e.Text();
+        return std::nullopt;
+    }
+    return config;
 }
 
 }  // namespace quibex::report

@@ -1,6 +1,8 @@
 #pragma once
 // What the reporter needs of the platform beyond the engine's file system.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +28,18 @@ TextConverter TextConverterFromUtf8(int codePage);
 // `path` made absolute against the current directory, as the window gets a
 // full path from its dialog. The path as given when that fails.
 std::string AbsolutePath(const std::string& path);
+
+// Which file a path names, whatever name, link or letter case reaches it:
+// the device and inode on POSIX, the volume and file index on Windows.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// The identity of the file `path` names (relative to the current
+// directory, links followed); nothing when there is none to look at.
+std::optional<FileIdentity> IdentityOf(const std::string& path);
 
 // The current time in UTC, formatted by std::strftime's `format`.
 std::string UtcNow(const char* format);

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <memory>
 
 #include "engine/WideText_win.h"
 #include "report/platform/Platform.h"
@@ -45,6 +46,24 @@ std::string AbsolutePath(const std::string& path) {
     if (n == 0 || n >= full.size()) return path;
     full.resize(n);
     return Narrow(full, CP_ACP);
+}
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+    if (path.empty()) return std::nullopt;
+    // No access asked: a file open elsewhere, or read-only, still tells
+    // who it is; a folder needs the backup flag to be opened at all.
+    const HANDLE opened = CreateFileW(Widen(path, CP_ACP).c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) return std::nullopt;
+    struct Closer {
+        void operator()(HANDLE h) const { CloseHandle(h); }
+    };
+    const std::unique_ptr<void, Closer> file(opened);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
 bool StderrIsTerminal() {

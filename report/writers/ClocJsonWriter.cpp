@@ -1,6 +1,7 @@
 #include "report/writers/ClocJsonWriter.h"
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 #include "common/Version.h"
@@ -21,7 +22,7 @@ Figure ClocComment(const vb6::LineCounts& l) {
 
 }  // namespace
 
-void WriteClocJson(const ReportData& report, const DetailData& detail, bool byFile, const std::string& baseFolder,
+void WriteClocJson(const ReportData& report, const DetailData& detail, bool byFile, const PathRoot& root,
                    double elapsedSeconds, std::ostream& out) {
     struct Counts {
         Figure blank = 0, comment = 0, code = 0;
@@ -30,19 +31,25 @@ void WriteClocJson(const ReportData& report, const DetailData& detail, bool byFi
         return Counts{l[vb6::LineClass::Blank], ClocComment(l), l[vb6::LineClass::Code]};
     };
     // Each file once: by its full path, in any letter case (Windows paths
-    // keep the case the project wrote).
-    std::vector<std::string> seen;
-    std::vector<std::pair<std::string, Counts>> files;
+    // keep the case the project wrote), with every project that lists it.
+    struct File {
+        std::string name;
+        Counts counts;
+        std::vector<std::string> projects;
+    };
+    std::map<std::string, std::size_t> seen;
+    std::vector<File> files;
     for (std::size_t i = 0; i < detail.members.size() && i < detail.fullPaths.size(); ++i) {
         const std::string& full = detail.fullPaths[i];
         if (full.empty()) continue;
-        std::string key = AsciiLower(full);
-        if (std::find(seen.begin(), seen.end(), key) != seen.end()) continue;
-        seen.push_back(std::move(key));
-        files.emplace_back(PathBelow(full, baseFolder), countsOf(detail.members[i].lines));
+        const auto [at, added] = seen.emplace(AsciiLower(full), files.size());
+        if (added) files.push_back({root.Shown(full), countsOf(detail.members[i].lines), {}});
+        std::vector<std::string>& projects = files[at->second].projects;
+        const std::string& project = report.ProjectOf(i);
+        if (std::find(projects.begin(), projects.end(), project) == projects.end()) projects.push_back(project);
     }
     Counts sum;
-    for (const auto& [name, c] : files) {
+    for (const auto& [name, c, projects] : files) {
         sum.blank += c.blank;
         sum.comment += c.comment;
         sum.code += c.code;
@@ -63,10 +70,13 @@ void WriteClocJson(const ReportData& report, const DetailData& detail, bool byFi
     json.Field("report_file", report.file);
     json.EndObject();
     if (byFile) {
-        for (const auto& [name, c] : files) {
+        for (const auto& [name, c, projects] : files) {
             json.Key(name).BeginObject(true);
             json.Field("blank", c.blank).Field("comment", c.comment).Field("code", c.code);
             json.Field("language", "Visual Basic 6");
+            json.Key("projects").BeginArray(true);
+            for (const std::string& project : projects) json.String(project);
+            json.EndArray();
             json.EndObject();
         }
     } else {

@@ -8,14 +8,16 @@
 
 #include "report/model/Detail.h"
 #include "report/model/Diff.h"
+#include "report/model/PathRoot.h"
 #include "report/model/Report.h"
 
 namespace quibex::report {
 
 // A header, the language "Visual Basic 6" (or one entry per file with
 // `byFile`) and SUM. Every file read is counted once, however often it is
-// listed. Paths are relative to `baseFolder` where they lie below it.
-void WriteClocJson(const ReportData& report, const DetailData& detail, bool byFile, const std::string& baseFolder,
+// listed; with `byFile` each names the projects that list it. Paths start
+// at `root`.
+void WriteClocJson(const ReportData& report, const DetailData& detail, bool byFile, const PathRoot& root,
                    double elapsedSeconds, std::ostream& out);
 
 // cloc --diff's layout of `diff`.

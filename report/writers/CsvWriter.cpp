@@ -6,18 +6,19 @@ namespace quibex::report {
 
 void WriteCsv(const ReportData& report, std::ostream& out) {
     // RFC 4180 ends every record with CR LF.
-    out << "path,name,type,fileSize,binarySize,interfaceLines,interfaceBytes,codeLines,codeBytes\r\n";
-    for (const MemberRow& m : report.members) {
+    out << "path,name,type,fileSize,binarySize,interfaceLines,interfaceBytes,codeLines,codeBytes,project\r\n";
+    for (std::size_t i = 0; i < report.members.size(); ++i) {
+        const MemberRow& m = report.members[i];
         const MemberRecord& r = m.record;
         out << CsvField(r.Path) << ',' << CsvField(m.name) << ',' << CsvField(r.TypeName) << ',' << r.FileSize << ','
             << r.BinarySize << ',' << r.InterfaceLines << ',' << r.InterfaceBytes << ',' << r.CodeLines << ','
-            << r.CodeBytes << "\r\n";
+            << r.CodeBytes << ',' << CsvField(report.ProjectOf(i)) << "\r\n";
     }
 }
 
 void WriteDetailCsv(const ReportData& report, const DetailData& detail, std::ostream& out) {
     out << "path,name,type,fileSize,binarySize,interfaceLines,interfaceBytes,codeLines,codeBytes,"
-           "designerLines,attributeLines,blankLines,commentLines,sourceCodeLines,procedures,controls\r\n";
+           "designerLines,attributeLines,blankLines,commentLines,sourceCodeLines,procedures,controls,project\r\n";
     for (std::size_t i = 0; i < report.members.size(); ++i) {
         const MemberRow& m = report.members[i];
         const MemberRecord& r = m.record;
@@ -27,13 +28,14 @@ void WriteDetailCsv(const ReportData& report, const DetailData& detail, std::ost
         const vb6::MemberModel empty;
         const vb6::MemberModel& model = i < detail.members.size() ? detail.members[i] : empty;
         for (vb6::LineClass c : vb6::kLineClasses) out << ',' << model.lines[c];
-        out << ',' << model.procedures.size() << ',' << model.controlCount << "\r\n";
+        out << ',' << model.procedures.size() << ',' << model.controlCount << ',' << CsvField(report.ProjectOf(i))
+            << "\r\n";
     }
 }
 
 void WriteProceduresCsv(const ReportData& report, const DetailData& detail, std::ostream& out) {
     out << "path,member,procedure,kind,scope,static,firstLine,lastLine,ended,designerLines,attributeLines,"
-           "blankLines,commentLines,codeLines,complexity,nesting,handler,handlerObject\r\n";
+           "blankLines,commentLines,codeLines,complexity,nesting,handler,handlerObject,project\r\n";
     for (std::size_t i = 0; i < report.members.size() && i < detail.members.size(); ++i) {
         const MemberRow& m = report.members[i];
         for (const vb6::Procedure& p : detail.members[i].procedures) {
@@ -43,7 +45,7 @@ void WriteProceduresCsv(const ReportData& report, const DetailData& detail, std:
                 << (p.ended ? "true" : "false");
             for (vb6::LineClass c : vb6::kLineClasses) out << ',' << p.lines[c];
             out << ',' << p.complexity << ',' << p.nesting << ',' << (p.handler ? "true" : "false") << ','
-                << CsvField(p.handlerObject) << "\r\n";
+                << CsvField(p.handlerObject) << ',' << CsvField(report.ProjectOf(i)) << "\r\n";
         }
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The reports as CSV (RFC 4180, every record ending in CR LF): one row per
-// member, with the source model's figures appended, or one row per procedure.
+// member, with the source model's figures appended, or one row per
+// procedure; every row names its project last.
 
 #include <ostream>
 

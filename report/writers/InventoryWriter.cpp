@@ -132,7 +132,8 @@ void WriteInventoryText(const InventoryInput& input, const Inventory& inv, std::
     for (std::size_t p = 0; p < inv.projects.size(); ++p) {
         const vb6::InventoryProject& project = inv.projects[p];
         projects.push_back({project.name, project.type, project.version, std::to_string(project.members.size()),
-                            names.Path(project.fullPath), names.Projects(project.dependsOn)});
+                            names.Path(project.fullPath) + (project.present ? "" : " (not read)"),
+                            names.Projects(project.dependsOn)});
     }
     WriteSection(out, "Projects", projects);
 
@@ -267,6 +268,7 @@ void WriteInventoryJson(const InventoryInput& input, const Inventory& inv, std::
         TextOrNull(json, "version", p.version);
         json.Field("members", static_cast<Figure>(p.members.size()));
         WriteNames(json, "references", p.dependsOn, project);
+        json.Field("present", p.present);
         json.EndObject();
     }
     json.EndArray();

@@ -69,6 +69,15 @@ void WriteCountsAndTotals(JsonWriter& json, const ReportData& report) {
     json.EndObject();
 }
 
+// The projects of a group read past, each with why.
+void WriteUnreadableProjects(JsonWriter& json, const ReportData& report) {
+    json.Key("unreadableProjects").BeginArray(report.unreadableProjects.empty());
+    for (const UnreadableProject& u : report.unreadableProjects) {
+        json.BeginObject(true).Field("project", u.shown).Field("reason", u.reason).EndObject();
+    }
+    json.EndArray();
+}
+
 void WriteLabels(JsonWriter& json, const ReportData& report) {
     json.Key("labels").BeginObject();
     for (Label label : AllLabels()) json.Field(LabelName(label), report.Text(label));
@@ -134,9 +143,10 @@ void WriteJson(const ReportData& report, std::ostream& out) {
     json.BeginObject();
     json.Field("file", report.file);
     json.Key("members").BeginArray();
-    for (const MemberRow& m : report.members) {
+    for (std::size_t i = 0; i < report.members.size(); ++i) {
         json.BeginObject(true);
-        WriteBaseMember(json, m);
+        WriteBaseMember(json, report.members[i]);
+        json.Field("project", report.ProjectOf(i));
         json.EndObject();
         FlushLarge(text, out);
     }
@@ -144,6 +154,7 @@ void WriteJson(const ReportData& report, std::ostream& out) {
     WriteCountsAndTotals(json, report);
     WriteLabels(json, report);
     json.Key("error").StringOrNull(report.error);
+    WriteUnreadableProjects(json, report);
     json.EndObject();
     json.Finish();
     out << text;
@@ -263,7 +274,8 @@ void WriteProjectFacts(JsonWriter& json, const vb6::ProjectFacts& p) {
     json.EndObject();
 }
 
-void WriteDetailJson(const ReportData& report, const DetailData& detail, std::ostream& out) {
+void WriteDetailJson(const ReportData& report, const DetailData& detail, std::ostream& out,
+                     std::optional<std::size_t> mostComplex) {
     std::string text;
     JsonWriter json(text);
     json.BeginObject();
@@ -276,6 +288,7 @@ void WriteDetailJson(const ReportData& report, const DetailData& detail, std::os
         json.Field("read", read);
         json.Key("fullPath").StringOrNull(read ? std::string_view(detail.fullPaths[i]) : std::string_view());
         if (i < detail.members.size()) WriteMemberModel(json, detail.members[i]);
+        json.Field("project", report.ProjectOf(i));
         json.EndObject();
         FlushLarge(text, out);
     }
@@ -291,7 +304,21 @@ void WriteDetailJson(const ReportData& report, const DetailData& detail, std::os
     json.Key("projects").BeginArray();
     for (const vb6::ProjectFacts& p : detail.projects) WriteProjectFacts(json, p);
     json.EndArray();
+    if (mostComplex) {
+        json.Key("mostComplex").BeginArray();
+        for (const RankedProcedure& r : MostComplex(detail, *mostComplex)) {
+            const vb6::Procedure& p = *r.procedure;
+            json.BeginObject(true);
+            json.Field("member", static_cast<Figure>(r.member)).Field("path", report.members[r.member].record.Path);
+            json.Field("name", p.name).Field("kind", vb6::ProcedureKindName(p.kind));
+            json.Field("firstLine", p.firstLine).Field("lastLine", p.lastLine).Field("complexity", p.complexity);
+            json.Field("nesting", p.nesting).Field("lines", p.lines.Total());
+            json.EndObject();
+        }
+        json.EndArray();
+    }
     json.Key("error").StringOrNull(report.error);
+    WriteUnreadableProjects(json, report);
     json.EndObject();
     json.Finish();
     out << text;

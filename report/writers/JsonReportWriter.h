@@ -4,6 +4,8 @@
 // of a baseline) and a diff; and the parts of the source model that the
 // HTML page embeds too.
 
+#include <cstddef>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -19,8 +21,10 @@ namespace quibex::report {
 // members, counts, totals, the window's labels and the error.
 void WriteJson(const ReportData& report, std::ostream& out);
 
-// The JSON report with each member's source model and the projects' facts.
-void WriteDetailJson(const ReportData& report, const DetailData& detail, std::ostream& out);
+// The JSON report with each member's source model and the projects' facts;
+// with `mostComplex`, that many of the most complex procedures in a list.
+void WriteDetailJson(const ReportData& report, const DetailData& detail, std::ostream& out,
+                     std::optional<std::size_t> mostComplex = std::nullopt);
 
 // {"file": ..., "errors": n, "warnings": n, "findings": [...]}
 void WriteFindingsJson(const std::string& file, const std::vector<Finding>& findings, std::ostream& out);

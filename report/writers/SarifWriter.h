@@ -10,8 +10,8 @@
 
 namespace quibex::report {
 
-// One run of quibex-report with every rule that ran; relative paths are
-// relative to `baseFolder` (absolute, UTF-8), given as the run's %SRCROOT%.
+// One run of quibex-report with every rule that ran; relative paths
+// start at `baseFolder` (absolute, UTF-8, the run's root), given as %SRCROOT%.
 void WriteFindingsSarif(const std::vector<Finding>& findings, const std::vector<std::string_view>& rulesRun,
                         const std::string& baseFolder, std::ostream& out);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "report/text/Utf8.h"
@@ -36,9 +37,11 @@ std::string Padded(std::string_view text, std::size_t width, bool right = false)
 }
 
 
-// A table of text rows with a heading, the first `left` columns
-// left-aligned and the rest right-aligned, two spaces between columns.
-void WriteTable(std::ostream& out, const std::vector<std::vector<std::string>>& rows, std::size_t left) {
+// A table of text rows with a heading, the first `left` columns (and those
+// from `leftAgainFrom` on) left-aligned and the rest right-aligned, two
+// spaces between columns.
+void WriteTable(std::ostream& out, const std::vector<std::vector<std::string>>& rows, std::size_t left,
+                std::size_t leftAgainFrom = SIZE_MAX) {
     if (rows.empty()) return;
     std::vector<std::size_t> width(rows[0].size(), 0);
     for (const auto& row : rows) {
@@ -49,7 +52,7 @@ void WriteTable(std::ostream& out, const std::vector<std::vector<std::string>>& 
         for (std::size_t c = 0; c < row.size(); ++c) {
             if (c) line += "  ";
             const std::string pad(width[c] - CharacterCount(row[c]), ' ');
-            line += c < left ? row[c] + pad : pad + row[c];
+            line += c < left || c >= leftAgainFrom ? row[c] + pad : pad + row[c];
         }
         while (!line.empty() && line.back() == ' ') line.pop_back();
         out << line << '\n';
@@ -69,14 +72,16 @@ void WriteText(const ReportData& report, std::ostream& out) {
     if (report.members.empty()) {
         out << "No members.\n";
     } else {
-        // The member's figures as the window's "File" frame shows them.
-        constexpr std::size_t kColumns = 8;
-        const std::array<std::string, kColumns> heading = {"File", "Type", "Size", "Binary",
-                                                           "Total", "Interface", "Code", "Line"};
-        std::vector<std::array<std::string, kColumns>> rows;
+        // The member's figures as the window's "File" frame shows them; a
+        // group's members also name their project, last.
+        std::vector<std::string> heading = {"File", "Type", "Size", "Binary", "Total", "Interface", "Code", "Line"};
+        const bool projects = report.ShowsProjects();
+        if (projects) heading.push_back("Project");
+        const std::size_t columns = heading.size();
+        std::vector<std::vector<std::string>> rows;
         rows.reserve(report.members.size());
-        for (const MemberRow& m : report.members) {
-            const MemberRecord& r = m.record;
+        for (std::size_t i = 0; i < report.members.size(); ++i) {
+            const MemberRecord& r = report.members[i].record;
             rows.push_back({PrintableText(r.Path),
                             PrintableText(r.TypeName),
                             SizeText(r.FileSize),
@@ -85,18 +90,19 @@ void WriteText(const ReportData& report, std::ostream& out) {
                             LineFigureText(r.InterfaceLines, r.InterfaceBytes),
                             LineFigureText(r.CodeLines, r.CodeBytes),
                             LineFigureText(r.InterfaceLines + r.CodeLines, r.InterfaceBytes + r.CodeBytes)});
+            if (projects) rows.back().push_back(PrintableText(report.ProjectOf(i)));
         }
-        std::array<std::size_t, kColumns> width{};
-        for (std::size_t c = 0; c < kColumns; ++c) {
+        std::vector<std::size_t> width(columns, 0);
+        for (std::size_t c = 0; c < columns; ++c) {
             width[c] = CharacterCount(heading[c]);
             for (const auto& row : rows) width[c] = std::max(width[c], CharacterCount(row[c]));
         }
-        auto writeRow = [&](const std::array<std::string, kColumns>& row) {
+        auto writeRow = [&](const std::vector<std::string>& row) {
             std::string line;
-            for (std::size_t c = 0; c < kColumns; ++c) {
+            for (std::size_t c = 0; c < columns; ++c) {
                 if (c) line += "  ";
                 // Names and kinds read left to right, figures line up on the right.
-                line += Padded(row[c], width[c], c >= 2);
+                line += Padded(row[c], width[c], c >= 2 && c < 8);
             }
             while (!line.empty() && line.back() == ' ') line.pop_back();
             out << line << '\n';
@@ -115,12 +121,16 @@ void WriteText(const ReportData& report, std::ostream& out) {
 void WriteDetailText(const ReportData& report, const DetailData& detail, std::size_t top, std::ostream& out) {
     std::vector<std::vector<std::string>> rows;
     rows.push_back({"File", "Designer", "Attribute", "Blank", "Comment", "Code", "Procedures", "Controls"});
+    // A group's members name their project, in a column at the end.
+    const bool projects = report.ShowsProjects();
+    if (projects) rows.back().push_back("Project");
     for (std::size_t i = 0; i < report.members.size() && i < detail.members.size(); ++i) {
         const vb6::MemberModel& m = detail.members[i];
         std::vector<std::string> row{PrintableText(report.members[i].record.Path)};
         for (vb6::LineClass c : vb6::kLineClasses) row.push_back(Number(m.lines[c]));
         row.push_back(Number(static_cast<Figure>(m.procedures.size())));
         row.push_back(Number(m.controlCount));
+        if (projects) row.push_back(PrintableText(report.ProjectOf(i)));
         rows.push_back(std::move(row));
     }
     if (rows.size() > 1) {
@@ -134,9 +144,10 @@ void WriteDetailText(const ReportData& report, const DetailData& detail, std::si
         }
         total.push_back(Number(procedures));
         total.push_back(Number(controls));
+        if (projects) total.push_back("");
         rows.push_back(std::move(total));
         out << "\nLines by class:\n";
-        WriteTable(out, rows, 1);
+        WriteTable(out, rows, 1, projects ? 8 : rows[0].size());
     }
     const std::vector<RankedProcedure> ranked = MostComplex(detail, top);
     if (ranked.empty()) return;

@@ -200,6 +200,18 @@ TEST(ReadGroupFile, MissingProjectStopsTheGroup) {
     EXPECT_EQ(e.stats.RecordCount(), 2);
 }
 
+// A host may have the group read past a project that cannot be opened; it
+// is told of each, and the window's rule (the reading stops) is the default.
+TEST(ReadGroupFile, HostThatKeepsGoingReadsTheProjectsAfterAMissingOne) {
+    Engine e;
+    e.observer.keepGoing = true;
+    e.fill.ReadGroupFile(DataPath("Group/Broken.vbg"));
+    EXPECT_EQ(e.display.Items(), (std::vector<std::string>{"frmApp.frm", "mdlShared.bas", "CLib.cls"}));
+    ASSERT_EQ(e.observer.unreadableProjects.size(), 1u);
+    EXPECT_EQ(e.observer.unreadableProjects[0].rfind("Nowhere\\Missing.vbp (not opened): ", 0), 0u)
+        << e.observer.unreadableProjects[0];
+}
+
 TEST(ReadProjectFile, MissingProjectFileThrowsNamingIt) {
     Engine e;
     try {

@@ -43,8 +43,14 @@ public:
     void MemberUnreadable(std::string_view path, std::string_view reason) override {
         unreadable.push_back(std::string(path) + ": " + std::string(reason));
     }
+    bool ProjectUnreadable(const std::string& path, std::string_view reason, bool opened) override {
+        unreadableProjects.push_back(path + (opened ? " (opened): " : " (not opened): ") + std::string(reason));
+        return keepGoing;
+    }
     int yields = 0;
+    bool keepGoing = false;
     std::vector<std::string> unreadable;
+    std::vector<std::string> unreadableProjects;
     std::vector<std::string>* log = nullptr;
     std::function<void()> onYield;
 };

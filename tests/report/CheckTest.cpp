@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <tuple>
 
 #include "report/model/Checks.h"
+#include "report/platform/GitFileSystem.h"
 #include "report/writers/SarifWriter.h"
 #include "tests/report/ReportRun.h"
 #include "tests/support/TestSupport.h"
@@ -46,8 +48,9 @@ std::string Native(std::string path) {
     return path;
 }
 
+// The fixtures lie inside this repository: --root keeps their paths short.
 TEST(Check, FixtureGivesEachFindingOnItsLine) {
-    ReportRun run = RunIn(quibex::test::DataDir(), {"check", "--format", "json", Native("Check/Check.vbp")});
+    ReportRun run = RunIn(quibex::test::DataDir(), {"check", "--format", "json", "--root", ".", Native("Check/Check.vbp")});
     EXPECT_EQ(run.exitCode, kExitCheckFailed) << run.err;
     std::set<Row> expected = {
         {"encoding", "error", "Check/Bom.bas", 1},
@@ -64,14 +67,27 @@ TEST(Check, FixtureGivesEachFindingOnItsLine) {
 #endif
     EXPECT_EQ(RowsOf(run), expected);
     // The compiler-style line of one of them.
-    ReportRun text = RunIn(quibex::test::DataDir(), {"check", "--select", "line-endings", Native("Check/Check.vbp")});
+    ReportRun text =
+        RunIn(quibex::test::DataDir(), {"check", "--select", "line-endings", "--root", ".", Native("Check/Check.vbp")});
     EXPECT_THAT(text.out, HasSubstr(Native("Check/Unix.bas") + ":1: line-endings: lines end in LF"));
 }
 
-TEST(Check, GroupWithAMissingProjectFindsItAndExitsAsUnreadable) {
-    ReportRun run = RunIn(quibex::test::DataDir(), {"check", "--format", "json", Native("Group/Broken.vbg")});
-    EXPECT_EQ(run.exitCode, kExitReadError);
+TEST(Check, GroupWithAMissingProjectFindsItAsAFailedRule) {
+    ReportRun run = RunIn(quibex::test::DataDir(), {"check", "--format", "json", "--root", ".", Native("Group/Broken.vbg")});
+    EXPECT_EQ(run.exitCode, kExitCheckFailed);
     EXPECT_EQ(RowsOf(run), (std::set<Row>{{"missing-member", "error", "Group/Broken.vbg", 3}}));
+}
+
+// A project of a group that cannot be read is a finding; the projects after
+// it are checked all the same.
+TEST(Check, GroupWithAMissingFirstProjectChecksTheRest) {
+    TempDir dir;
+    dir.Write("G.vbg", "VBGROUP 5.0\r\nProject=Missing.vbp\r\nProject=a\\A.vbp\r\n");
+    dir.Write("a/A.vbp", "Module=m; m.bas\r\n");
+    dir.Write("a/m.bas", "Dim x\n");
+    ReportRun run = RunIn(dir.Path(), {"check", "--format", "json", "G.vbg"});
+    EXPECT_EQ(run.exitCode, kExitCheckFailed);
+    EXPECT_EQ(RowsOf(run), (std::set<Row>{{"missing-member", "error", "G.vbg", 2}, {"line-endings", "error", "a/m.bas", 1}}));
 }
 
 // The group and project files are checked as the members are.
@@ -187,6 +203,39 @@ TEST(Check, SettingsFileIsReadAndTheCommandLineWins) {
     EXPECT_EQ(RunIn(dir.Path(), {"check", "--select", "no-such-rule", "--no-config", "P.vbp"}).exitCode, kExitUsage);
 }
 
+// Any valid TOML around the [check] table is left alone; what the table
+// holds is checked, with the line of the fault.
+TEST(Check, SettingsFileIsTomlAndOnlyTheCheckTableIsRead) {
+    TempDir dir;
+    dir.Write("P.vbp", "Module=m; m.bas\r\n");
+    dir.Write("m.bas", "Dim x\n");
+    const char* others[] = {
+        "[other]\nn = 1\n",
+        "[other]\nflag = true\nwhen = 1979-05-27T07:32:00Z\n",
+        "[other]\nt = { a = 1, b = \"x\" }\n",
+        "[tool.lint]\ntext = '''\nline one\nline two'''\n[[servers]]\nport = 8080\n",
+    };
+    for (const char* other : others) {
+        SCOPED_TRACE(other);
+        dir.Write(".quibex.toml", std::string(other) + "[check]\nselect = [\"encoding\"]\n");
+        EXPECT_EQ(RowsOf(RunIn(dir.Path(), {"check", "--format", "json", "P.vbp"})), std::set<Row>{});
+    }
+    const std::pair<const char*, const char*> faults[] = {
+        {"[check]\nselect = 5\n", "line 2: 'select' takes a string or an array of strings"},
+        {"[check]\nformat = [\"json\"]\n", "line 2: 'format' takes one string"},
+        {"[check]\n\nselct = \"x\"\n", "line 3: unknown setting 'selct'"},
+        {"[check]\nselect = [\"encoding\"\n", "line 2"},
+        {"[other]\nn = \n", "line 2"},
+    };
+    for (const auto& [text, error] : faults) {
+        SCOPED_TRACE(text);
+        dir.Write(".quibex.toml", text);
+        ReportRun run = RunIn(dir.Path(), {"check", "P.vbp"});
+        EXPECT_EQ(run.exitCode, kExitUsage);
+        EXPECT_THAT(run.err, HasSubstr(error));
+    }
+}
+
 TEST(Check, BaselineHidesTheFindingsItHolds) {
     TempDir dir;
     dir.Write("P.vbp", "Module=a; a.bas\r\nModule=b; b.bas\r\n");
@@ -202,6 +251,87 @@ TEST(Check, BaselineHidesTheFindingsItHolds) {
     EXPECT_EQ(RowsOf(second), (std::set<Row>{{"line-endings", "error", "b.bas", 1}}));
     dir.Write("b.bas", "Dim y\r\n");
     EXPECT_EQ(RunIn(dir.Path(), {"check", "--baseline", "baseline.json", "P.vbp"}).exitCode, kExitOk);
+}
+
+// A baseline that cannot be used says which file and why.
+TEST(Check, UnreadableBaselineSaysWhy) {
+    TempDir dir;
+    dir.Write("P.vbp", "Module=a; a.bas\r\n");
+    dir.Write("a.bas", "Dim x\r\n");
+    dir.Write("folder.json/x", "");
+    dir.Write("cut.json", R"({"file": "P.vbp", "errors": 0, "findings": [{"rule": )");
+    const std::pair<std::string, std::string> cases[] = {
+        {"nope.json", "'nope.json': "},
+        {"folder.json", "'folder.json': "},
+        {"cut.json", "ends early at line 1"},
+    };
+    for (const auto& [baseline, reason] : cases) {
+        SCOPED_TRACE(baseline);
+        ReportRun run = RunIn(dir.Path(), {"check", "--baseline", baseline, "P.vbp"});
+        EXPECT_EQ(run.exitCode, kExitUsage);
+        EXPECT_THAT(run.err, HasSubstr(reason));
+    }
+}
+
+// An unknown rule names the rules there are, and the help once.
+TEST(Check, UnknownRuleListsTheRulesAndPointsToTheHelpOnce) {
+    TempDir dir;
+    dir.Write("P.vbp", "");
+    ReportRun run = RunIn(dir.Path(), {"check", "--select", "no-such-rule", "--no-config", "P.vbp"});
+    EXPECT_EQ(run.exitCode, kExitUsage);
+    EXPECT_THAT(run.err, HasSubstr("unknown rule 'no-such-rule': use missing-member, line-endings"));
+    std::size_t hints = 0;
+    for (std::size_t at = 0; (at = run.err.find("--help", at)) != std::string::npos; ++at) ++hints;
+    EXPECT_EQ(hints, 1u) << run.err;
+}
+
+int Git(const TempDir& dir, const std::string& command) {
+    return std::system(("cd '" + dir.Path() + "' && git -c user.name=Quibex -c user.email=quibex@example.invalid " +
+                        "-c init.defaultBranch=main " + command + " >/dev/null 2>&1")
+                           .c_str());
+}
+
+// Paths in findings, baselines and SARIF start at one root whatever the
+// current folder: the top of the git repository holding the project, else
+// the project's folder; --root names another. app/P.vbp lists m.bas (LF
+// lines) and ..\shared\s.bas (LF too).
+TEST(Check, PathsStartAtOneRootFromEveryFolder) {
+    TempDir dir;
+    dir.Write("app/P.vbp", "Module=m; m.bas\r\nModule=s; ..\\shared\\s.bas\r\n");
+    dir.Write("app/m.bas", "Dim x\n");
+    dir.Write("shared/s.bas", "Dim y\n");
+    auto paths = [](const ReportRun& run) {
+        std::set<std::string> out;
+        for (const Row& row : RowsOf(run)) out.insert(std::get<2>(row));
+        return out;
+    };
+    const std::pair<std::string, std::string> places[] = {
+        {"", Native("app/P.vbp")}, {"app", "P.vbp"}, {"shared", Native("../app/P.vbp")}};
+    // Without git, from the project's folder.
+    for (const auto& [folder, project] : places) {
+        SCOPED_TRACE(folder);
+        EXPECT_EQ(paths(RunIn(dir.Join(folder), {"check", "--format", "json", project})),
+                  (std::set<std::string>{"m.bas", "../shared/s.bas"}));
+        EXPECT_EQ(paths(RunIn(dir.Join(folder), {"check", "--format", "json", "--root", dir.Join("shared"), project})),
+                  (std::set<std::string>{"../app/m.bas", "s.bas"}));
+    }
+    if (!GitAvailable()) return;
+    ASSERT_EQ(Git(dir, "init -q"), 0);
+    ASSERT_EQ(RunIn(dir.Path(), {"check", "--format", "json", "-o", "baseline.json", Native("app/P.vbp")}).exitCode,
+              kExitCheckFailed);
+    for (const auto& [folder, project] : places) {
+        SCOPED_TRACE(folder);
+        const ReportRun run = RunIn(dir.Join(folder), {"check", "--format", "json", project});
+        EXPECT_EQ(paths(run), (std::set<std::string>{"app/m.bas", "shared/s.bas"}));
+        // A baseline made at the top holds from anywhere.
+        const std::string baseline = folder.empty() ? "baseline.json" : Native("../baseline.json");
+        EXPECT_EQ(RunIn(dir.Join(folder), {"check", "--baseline", baseline, project}).exitCode, kExitOk);
+        const json sarif = json::parse(RunIn(dir.Join(folder), {"check", "--format", "sarif", project}).out);
+        const json& results = sarif["runs"][0]["results"];
+        ASSERT_EQ(results.size(), 2u);
+        EXPECT_EQ(results[0]["locations"][0]["physicalLocation"]["artifactLocation"]["uri"], "app/m.bas");
+        EXPECT_EQ(results[0]["partialFingerprints"]["quibexSubject/v1"], "line-endings:app/m.bas:lf");
+    }
 }
 
 TEST(Check, SarifPathsAreUriReferences) {

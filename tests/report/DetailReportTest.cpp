@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 
 #include "engine/MemberStatistics.h"
@@ -85,17 +86,40 @@ TEST(DetailReport, TextShowsTheSplitAndTheMostComplexProcedures) {
                                    "Quote             Function  mdlText.bas:7-18              4        1     12\n"));
 }
 
+// --top sets how many procedures the HTML page shows (25 without it) and
+// adds them to the JSON report.
+TEST(DetailReport, TopIsHonouredInHtmlAndJson) {
+    const json report = JsonOf(RunIn(DataPath("Model"), {"--format", "json", "--top", "2", "Model.vbp"}));
+    ASSERT_EQ(report["mostComplex"].size(), 2u);
+    EXPECT_EQ(report["mostComplex"][0]["name"], "cmdRefresh_Click");
+    EXPECT_EQ(report["mostComplex"][0]["complexity"], 8);
+    EXPECT_EQ(report["mostComplex"][1]["path"], "mdlText.bas");
+    EXPECT_TRUE(report["members"][0].contains("procedures"));
+
+    auto procedureRows = [](const std::string& html) {
+        const std::size_t from = html.find("<tbody>", html.find("id=\"procedures\""));
+        const std::size_t to = html.find("</section>", from);
+        std::size_t rows = 0;
+        for (std::size_t at = from; (at = html.find("<tr>", at)) < to; ++at) ++rows;
+        return rows;
+    };
+    const ReportRun three = RunIn(DataPath("Model"), {"--format", "html", "--top", "3", "Model.vbp"});
+    EXPECT_EQ(three.exitCode, kExitOk) << three.err;
+    EXPECT_EQ(procedureRows(three.out), 3u);
+    EXPECT_EQ(procedureRows(RunIn(DataPath("Model"), {"--format", "html", "--detail", "Model.vbp"}).out), 13u);
+}
+
 TEST(DetailReport, ProceduresCsvHasARowPerProcedure) {
-    const ReportRun run = RunIn(DataPath("Model"), {"--format", "csv", "--procedures", "Model.vbp"});
+    const ReportRun run = RunIn(DataPath("Model"), {"--format", "csv", "--procedures", "--root", ".", "Model.vbp"});
     EXPECT_EQ(run.exitCode, kExitOk);
     std::istringstream rows(run.out);
     std::string header, first;
     std::getline(rows, header);
     std::getline(rows, first);
     EXPECT_EQ(header, "path,member,procedure,kind,scope,static,firstLine,lastLine,ended,designerLines,"
-                      "attributeLines,blankLines,commentLines,codeLines,complexity,nesting,handler,handlerObject\r");
+                      "attributeLines,blankLines,commentLines,codeLines,complexity,nesting,handler,handlerObject,project\r");
     EXPECT_EQ(first, "frmOrders.frm,frmOrders.frm,cmdRefresh_Click,Sub,Private,false,39,53,true,0,0,0,0,15,8,4,true,"
-                     "cmdRefresh\r");
+                     "cmdRefresh,Model.vbp\r");
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1 + 13);
 }
 
@@ -111,7 +135,8 @@ TEST(DetailReport, ClocJsonCountsEachFileOnceWithLayoutAndAttributesAsComments) 
     EXPECT_EQ(plain["header"]["n_files"], 2);
     EXPECT_EQ(plain["header"]["n_lines"], 9);
     const json byFile = JsonOf(RunIn(dir.Path(), {"--format", "cloc-json", "--by-file", "P.vbp"}));
-    EXPECT_EQ(byFile["f.frm"], json::parse(R"({"blank": 1, "comment": 5, "code": 2, "language": "Visual Basic 6"})"));
+    EXPECT_EQ(byFile["f.frm"],
+              json::parse(R"({"blank": 1, "comment": 5, "code": 2, "language": "Visual Basic 6", "projects": ["P.vbp"]})"));
     // Paths as the platform writes them.
     EXPECT_EQ(byFile.value("Code/m.bas", byFile.value("Code\\m.bas", json()))["code"], 1);
     EXPECT_EQ(byFile["SUM"], sum);
@@ -124,6 +149,31 @@ TEST(DetailReport, ClocJsonCountsEachFileOnceWithLayoutAndAttributesAsComments) 
 // "' 日本語" 5 + 2 -> 39b; code "Public Sub 表示()" 15 + 2,
 // "    x = "ソ"" 11 + 2, "    y = ０r 1" 12 + 2, "End Sub" 7 + 2 -> 53b.
 // Read as Windows-1252 every byte is a character: 42b and 57b.
+// cloc-json --by-file names every file from the root, inside the group's
+// folder or outside it.
+TEST(DetailReport, ClocJsonByFileNamesFilesFromTheRoot) {
+    TempDir dir;
+    dir.Write("grp/G.vbg", "VBGROUP 5.0\r\nProject=app\\P.vbp\r\n");
+    dir.Write("grp/app/P.vbp", "Module=m; m.bas\r\nModule=o; ..\\..\\lib\\o.bas\r\n");
+    dir.Write("grp/app/m.bas", "Dim x\r\n");
+    dir.Write("lib/o.bas", "Dim y\r\n");
+    auto names = [](const ReportRun& run) {
+        std::set<std::string> out;
+        const json report = JsonOf(run);
+        for (const auto& [key, value] : report.items()) {
+            if (key == "header" || key == "SUM") continue;
+            std::string name = key;
+            std::replace(name.begin(), name.end(), '\\', '/');
+            out.insert(name);
+        }
+        return out;
+    };
+    EXPECT_EQ(names(RunIn(dir.Path(), {"--format", "cloc-json", "--by-file", dir.Join("grp/G.vbg")})),
+              (std::set<std::string>{"app/m.bas", "../lib/o.bas"}));
+    EXPECT_EQ(names(RunIn(dir.Join("lib"), {"--format", "cloc-json", "--by-file", "--root", "..", dir.Join("grp/G.vbg")})),
+              (std::set<std::string>{"grp/app/m.bas", "lib/o.bas"}));
+}
+
 TEST(DetailReport, CodePageGivesTheFiguresOfThatWindows) {
     const json japanese = JsonOf(RunIn(DataPath("Japan"), {"--code-page", "932", "--detail", "--format", "json",
                                                            "Japan.vbp"}));

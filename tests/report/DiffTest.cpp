@@ -65,6 +65,18 @@ TEST(Diff, TwoVersionsOfAProjectGiveTheirMembersAndFiguresChanges) {
     EXPECT_EQ(RunIn(dir.Path(), {"diff", v1}).exitCode, kExitUsage);
 }
 
+// A saved report cut short names its file and where the text stops.
+TEST(Diff, TruncatedSavedReportIsNamedWithWhereItEnds) {
+    TempDir dir;
+    ASSERT_EQ(RunIn(dir.Path(), {"--detail", "--format", "json", "-o", "new.json", DataPath("Diff/v2/App.vbp")}).exitCode,
+              kExitOk);
+    dir.Write("trunc.json", dir.Read("new.json").substr(0, 200));
+    ReportRun run = RunIn(dir.Path(), {"diff", "trunc.json", "new.json"});
+    EXPECT_EQ(run.exitCode, kExitReadError);
+    EXPECT_THAT(run.err, HasSubstr("'trunc.json'"));
+    EXPECT_THAT(run.err, HasSubstr("ends early at line "));
+}
+
 int Git(const TempDir& dir, const std::string& command) {
     return std::system(("cd '" + dir.Path() + "' && git -c user.name=Quibex -c user.email=quibex@example.invalid " +
                         "-c init.defaultBranch=main " + command + " >/dev/null 2>&1")
@@ -112,6 +124,34 @@ TEST(Git, RevisionsAreReadFromTheRepositoryNotTheWorkingTree) {
     ReportRun unknown = RunIn(dir.Path(), {"diff", "--git", "no-such-branch", "sub/App.vbp"});
     EXPECT_EQ(unknown.exitCode, kExitReadError);
     EXPECT_THAT(unknown.err, HasSubstr("unknown git revision 'no-such-branch'"));
+}
+
+// A revision is read as a checkout on Windows gives it: the revision's
+// .gitattributes turn the LF that git stores into CR LF for `text` files
+// (with or without eol=crlf), and leave `-text` files as stored.
+TEST(Git, RevisionsAreReadThroughTheirGitattributes) {
+    if (!GitAvailable()) GTEST_SKIP() << "this build reads no git revisions";
+    TempDir dir;
+    dir.Write(".gitattributes", "*.bas text eol=crlf\n*.vbp text eol=crlf\n*.frm text\n*.cls -text\n");
+    dir.Write("sub/App.vbp", "Module=m; m.bas\r\nForm=f.frm\r\nClass=c; c.cls\r\n");
+    dir.Write("sub/m.bas", "Sub A()\r\nEnd Sub\r\n");
+    dir.Write("sub/f.frm", "VERSION 5.00\r\nBegin VB.Form f\r\nEnd\r\n");
+    dir.Write("sub/c.cls", "Dim y\n");
+    ASSERT_EQ(Git(dir, "init -q && git add -A && git commit -qm one"), 0);
+
+    for (const std::vector<std::string>& revision : {std::vector<std::string>{}, {"--git", "HEAD"}}) {
+        std::vector<std::string> args{"check", "--format", "json"};
+        args.insert(args.end(), revision.begin(), revision.end());
+        args.push_back("sub/App.vbp");
+        const json report = JsonOf(RunIn(dir.Path(), args), kExitCheckFailed);
+        ASSERT_EQ(report["findings"].size(), 1u) << report.dump();
+        EXPECT_EQ(report["findings"][0]["rule"], "line-endings");
+        EXPECT_EQ(report["findings"][0]["path"], "sub/c.cls");
+        EXPECT_THAT(report["findings"][0]["message"].get<std::string>(), HasSubstr("*.cls text eol=crlf"));
+    }
+    const json diff = JsonOf(RunIn(dir.Path(), {"diff", "--format", "json", "--git", "HEAD", "sub/App.vbp"}));
+    EXPECT_EQ(diff["changed"].size(), 0u) << diff.dump();
+    EXPECT_EQ(diff["unchanged"], 3);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <regex>
 #include <sstream>
@@ -72,7 +73,7 @@ BrowserPage OpenReport(const std::string& chromium, const std::string& fixture, 
     const ProcessResult browser = RunProcess(
         chromium,
         {"--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-extensions",
-         "--user-data-dir=" + dir.Join("profile"), "--virtual-time-budget=3000", "--dump-dom",
+         "--user-data-dir=" + dir.Join("profile"), "--virtual-time-budget=3000", "--window-size=1400,900", "--dump-dom",
          "file://" + html + "#selftest"},
         dir.Path());
     EXPECT_EQ(browser.exitCode, 0) << browser.err;
@@ -125,7 +126,9 @@ TEST_F(HtmlInBrowser, TableHoldsTheJsonFiguresAndSortsByAClickedColumn) {
         const BrowserPage page = OpenReport(chromium_, c.fixture, c.project, c.options);
         ASSERT_TRUE(page.selftest.is_object()) << "the page's script did not run:\n" << page.dom.substr(0, 2000);
         EXPECT_EQ(page.selftest["errors"], json::array());
-        EXPECT_EQ(page.selftest["sortKey"], "codeLines");
+        EXPECT_EQ(page.selftest["sortKey"], "code");
+        // Every column in sight at 1400 pixels, without scrolling sideways.
+        EXPECT_EQ(page.selftest["tableFits"], true);
         // A click on a tile brought up that member's row.
         EXPECT_TRUE(page.selftest["tile"].is_number());
         EXPECT_EQ(page.selftest["focused"], page.selftest["tile"]);
@@ -142,9 +145,21 @@ TEST_F(HtmlInBrowser, TableHoldsTheJsonFiguresAndSortsByAClickedColumn) {
             for (std::size_t k = 0; k < page.keys.size(); ++k) {
                 const std::string& key = page.keys[k];
                 const std::string text = PlainText(cells[k]);
+                // The figures in the window's forms.
+                const Figure interfaceLines = m["interfaceLines"], codeLines = m["codeLines"];
+                const Figure interfaceBytes = m["interfaceBytes"], codeBytes = m["codeBytes"];
+                const std::map<std::string, std::string> forms = {
+                    {"size", SizeText(m["fileSize"].get<Figure>())},
+                    {"binary", SizeText(m["binarySize"].get<Figure>())},
+                    {"interface", LineFigureText(interfaceLines, interfaceBytes)},
+                    {"code", LineFigureText(codeLines, codeBytes)},
+                    {"line", LineFigureText(interfaceLines + codeLines, interfaceBytes + codeBytes)},
+                };
                 if (key == "name") {
-                    // The name, then a mark when the file was not read.
+                    // The name, then the path and a mark when the file was not read.
                     EXPECT_EQ(text.substr(0, m["name"].get<std::string>().size()), m["name"]);
+                } else if (forms.count(key)) {
+                    EXPECT_EQ(text, forms.at(key)) << key;
                 } else if (m.contains(key) && m[key].is_string()) {
                     EXPECT_EQ(text, m[key].get<std::string>()) << key;
                 } else if (m.contains(key)) {

@@ -103,10 +103,10 @@ TEST(HtmlReport, ProjectTextsAreEscapedForEveryContext) {
     row.record.CodeLines = 10;
     row.name = "\xE2\x80\xA8<b>name</b>";
     report.members.push_back(row);
-    report.projects.push_back({"P.vbp", 0, 1});
+    report.projects.push_back({"P.vbp", 0, 1, "P.vbp", 0, "P"});
     report.unreadable.push_back({0, "cannot open '<img src=x onerror=alert(2)>'"});
     std::ostringstream page;
-    WriteHtml(report, nullptr, "today", page);
+    WriteHtml(report, nullptr, "today", kHtmlTopProcedures, page);
     const std::string text = page.str();
     std::size_t scripts = 0;
     for (std::size_t at = text.find("<script"); at != std::string::npos; at = text.find("<script", at + 1)) ++scripts;
@@ -119,6 +119,75 @@ TEST(HtmlReport, ProjectTextsAreEscapedForEveryContext) {
     EXPECT_EQ(data["members"][0][0], row.record.Path);
     EXPECT_EQ(data["members"][0][1], row.name);
     EXPECT_EQ(data["members"][0][10], 0);  // not read
+}
+
+// A group's page: projects named on the map, one table of references with
+// what differs flagged, the members not read folded away with each path
+// once, and sizes in the window's forms.
+TEST(HtmlReport, GroupPageNamesProjectsMergesReferencesAndFoldsWhatWasNotRead) {
+    ReportData report;
+    report.file = "G.vbg";
+    DetailData detail;
+    const char* projects[][2] = {{"Accounts", "sub/Accounts.vbp"}, {"Stock", "sub/Stock.vbp"}};
+    for (std::size_t p = 0; p < 2; ++p) {
+        MemberRow row;
+        row.record.Path = "Gone" + std::to_string(p) + ".bas";
+        row.record.TypeName = "Module";
+        row.record.CodeLines = 400;
+        row.record.FileSize = 1500;  // "1.46Kb"
+        row.name = row.record.Path;
+        report.members.push_back(row);
+        report.projects.push_back({projects[p][1], p, 1, projects[p][1], p, projects[p][0]});
+        report.unreadable.push_back({p, "cannot open '" + row.record.Path + "': No such file or directory"});
+        vb6::ProjectFacts& facts = detail.projects.emplace_back();
+        facts.path = projects[p][1];
+        vb6::LibraryReference& ado = facts.references.emplace_back();
+        ado.guid = "{00000205-0000-0010-8000-00AA006D2EA4}";
+        ado.version = p == 0 ? "2.5" : "2.8";
+        ado.description = "Microsoft ActiveX Data Objects";
+        vb6::LibraryReference& ole = facts.references.emplace_back();
+        ole.guid = "{00020430-0000-0000-C000-000000000046}";
+        ole.version = "2.0";
+        ole.path = "stdole2.tlb";
+        ole.description = "OLE Automation";
+        detail.members.emplace_back();
+    }
+    std::ostringstream page;
+    WriteHtml(report, &detail, "today", kHtmlTopProcedures, page);
+    const std::string html = page.str();
+    auto section = [&](const std::string& id) {
+        const std::size_t from = html.find("id=\"" + id + "\"");
+        return from == std::string::npos ? std::string() : html.substr(from, html.find("</section>", from) - from);
+    };
+    EXPECT_NE(html.find("class=\"pl\">Accounts</text>"), std::string::npos);
+    EXPECT_EQ(html.find("sub/Accounts.vbp</text>"), std::string::npos);
+
+    const std::string references = section("references");
+    std::size_t tables = 0;
+    for (std::size_t at = references.find("<table"); at != std::string::npos; at = references.find("<table", at + 1)) ++tables;
+    EXPECT_EQ(tables, 1u);
+    EXPECT_NE(references.find("Accounts, Stock"), std::string::npos);  // OLE Automation, used by both
+    std::size_t flagged = 0;
+    for (std::size_t at = references.find("versions differ"); at != std::string::npos;
+         at = references.find("versions differ", at + 1)) {
+        ++flagged;
+    }
+    EXPECT_EQ(flagged, 2u);  // both rows of ADO
+
+    const std::size_t problems = html.find("id=\"problems\"");
+    ASSERT_NE(problems, std::string::npos);
+    const std::string box = html.substr(html.rfind('<', problems), html.find("</details>", problems) - html.rfind('<', problems));
+    EXPECT_EQ(box.rfind("<details", 0), 0u) << box;  // folded: no "open"
+    EXPECT_EQ(box.find(" open"), std::string::npos);
+    std::size_t named = 0;
+    for (std::size_t at = box.find("Gone0.bas"); at != std::string::npos; at = box.find("Gone0.bas", at + 1)) ++named;
+    EXPECT_EQ(named, 1u);
+
+    const std::string open = "<script type=\"application/json\" id=\"quibex-data\">";
+    const std::size_t begin = html.find(open) + open.size();
+    const nlohmann::json data = nlohmann::json::parse(html.substr(begin, html.find("</script>", begin) - begin));
+    EXPECT_NE(data["members"][0].dump().find("\"1.46Kb\""), std::string::npos) << data["members"][0].dump();
+    EXPECT_NE(data["members"][0].dump().find("\"400 (0b)\""), std::string::npos);
 }
 
 TEST(HtmlReport, ScriptHashIsSha256InBase64) {

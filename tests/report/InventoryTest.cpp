@@ -127,6 +127,52 @@ TEST(Inventory, ComponentLibrariesFollowFromTheFormsThatListThem) {
     EXPECT_EQ(Where(components, "file", "Chart.ocx")[0]["controls"], 1);
 }
 
+// A group whose first project cannot be read: the inventory holds the rest,
+// and the missing project as not present.
+TEST(Inventory, GroupKeepsGoingPastAMissingProject) {
+    TempDir dir;
+    dir.Write("G.vbg", "VBGROUP 5.0\r\nProject=Missing.vbp\r\nProject=a\\A.vbp\r\n");
+    dir.Write("a/A.vbp", "Type=Exe\r\nModule=m; m.bas\r\nName=\"A\"\r\n");
+    dir.Write("a/m.bas", "Declare Sub Sleep Lib \"kernel32\" (ByVal ms As Long)\r\n");
+    const ReportRun run = RunIn(dir.Path(), {"inventory", "--format", "json", "G.vbg"});
+    EXPECT_EQ(run.exitCode, kExitReadError);
+    const json inv = json::parse(run.out);
+    ASSERT_EQ(inv["projects"].size(), 2u);
+    EXPECT_EQ(inv["projects"][0]["present"], false);
+    EXPECT_EQ(inv["projects"][1]["name"], "A");
+    EXPECT_EQ(inv["projects"][1]["members"], 1);
+    EXPECT_EQ(inv["declares"].size(), 1u);
+}
+
+// A user control project of the group named like a compiled component
+// that another project places, without referencing the project: its
+// controls are the component's. Both projects list MSCOMCTL.
+TEST(Inventory, GroupCountsTheControlsOfAComponentNamedLikeOneOfItsProjects) {
+    TempDir dir;
+    const std::string comctl = "Object={831FDD16-0C5C-11D2-A9FC-0000F8754DA1}#2.0#0; MSCOMCTL.OCX\r\n";
+    dir.Write("G.vbg", "VBGROUP 5.0\r\nProject=Gauges\\Gauges.vbp\r\nStartupProject=App\\App.vbp\r\n");
+    dir.Write("Gauges/Gauges.vbp", "Type=Control\r\n" + comctl + "UserControl=Dial.ctl\r\nName=\"Gauges\"\r\n");
+    dir.Write("Gauges/Dial.ctl", "VERSION 5.00\r\nBegin VB.UserControl Dial\r\nEnd\r\nAttribute VB_Name = \"Dial\"\r\n");
+    dir.Write("App/App.vbp", "Type=Exe\r\nObject={0A0B0C0D-0000-0000-0000-000000000001}#1.0#0; Gauges.ocx\r\n" + comctl +
+                                 "Form=Form3.frm\r\nName=\"App\"\r\n");
+    dir.Write("App/Form3.frm",
+              "VERSION 5.00\r\nObject = \"{0A0B0C0D-0000-0000-0000-000000000001}#1.0#0\"; \"Gauges.ocx\"\r\n"
+              "Object = \"{831FDD16-0C5C-11D2-A9FC-0000F8754DA1}#2.0#0\"; \"MSCOMCTL.OCX\"\r\n"
+              "Begin VB.Form Form3\r\n   Begin Gauges.Dial d1\r\n   End\r\n   Begin Gauges.Dial d2\r\n   End\r\n"
+              "   Begin MSComctlLib.ProgressBar p\r\n   End\r\nEnd\r\nAttribute VB_Name = \"Form3\"\r\n");
+    for (const std::string file : {"G.vbg", "App/App.vbp"}) {
+        SCOPED_TRACE(file);
+        const ReportRun run = RunIn(dir.Path(), {"inventory", "--format", "json", file});
+        ASSERT_EQ(run.exitCode, kExitOk) << run.err;
+        const json components = json::parse(Slashes(run.out))["components"];
+        const json gauges = Where(components, "file", "Gauges.ocx")[0];
+        EXPECT_EQ(gauges["controls"], 2);
+        ASSERT_EQ(gauges["placedBy"].size(), 1u);
+        EXPECT_THAT(gauges["placedBy"][0]["member"].get<std::string>(), HasSubstr("Form3.frm"));
+        EXPECT_EQ(Where(components, "file", "MSCOMCTL.OCX")[0]["controls"], 1);
+    }
+}
+
 TEST(Inventory, DeclaresByLibraryWithDuplicatesAcrossFilesOnly) {
     const json inv = Inventory();
     // "kernel32" and "KERNEL32.DLL" are one library.

@@ -51,7 +51,7 @@ TEST(ReporterProgram, ProjectWithAMissingMemberExits0WithAWarning) {
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, kSmallProjectJson);
     // One line: the warning, and no progress on a stderr that is no terminal.
-    EXPECT_THAT(run.err, StartsWith("quibex-report: warning: cannot open 'Gone.frm': "));
+    EXPECT_THAT(run.err, StartsWith("quibex-report: warning: Small.vbp: cannot open 'Gone.frm': "));
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
     EXPECT_EQ(run.err.find('\r'), std::string::npos);
 }
@@ -62,7 +62,7 @@ TEST(ReporterProgram, UnreadableProjectExits1AndStillPrintsTheReport) {
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_THAT(run.err, HasSubstr("cannot open '"));
     EXPECT_THAT(run.err, HasSubstr("Missing.VBP'"));
-    EXPECT_EQ(run.out, "path,name,type,fileSize,binarySize,interfaceLines,interfaceBytes,codeLines,codeBytes\r\n");
+    EXPECT_EQ(run.out, "path,name,type,fileSize,binarySize,interfaceLines,interfaceBytes,codeLines,codeBytes,project\r\n");
 }
 
 }  // namespace

@@ -116,7 +116,7 @@ TEST(WriteJson, WritesCountsFromTheCountLabelsAndEveryTextAsEscapedUtf8) {
     EXPECT_THAT(json, HasSubstr(R"("counts": {"Form": 1, "MDI Form": 0, "Module": 1, "Class Module": 0,)"));
     EXPECT_THAT(json, HasSubstr(R"("totals": {"binary": 0, "interfaceLines": 10, "interfaceBytes": 300, )"
                                 R"("codeLines": 6, "codeBytes": 112},)"));
-    EXPECT_THAT(json, HasSubstr("\n  \"error\": null\n}\n"));
+    EXPECT_THAT(json, HasSubstr("\n  \"error\": null,\n  \"unreadableProjects\": []\n}\n"));
     EXPECT_EQ(json.find('\t'), std::string::npos) << "a raw tab is not allowed in a JSON string";
 }
 

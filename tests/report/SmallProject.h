@@ -56,11 +56,11 @@ inline std::string WriteSmallProject(const TempDir& dir) {
 inline const char* kSmallProjectJson = R"json({
   "file": "Small.vbp",
   "members": [
-    {"path": "frmA.frm", "name": "frmA.frm", "type": "Form", "fileSize": 73, "binarySize": 1536, "interfaceLines": 3, "interfaceBytes": 39, "codeLines": 2, "codeBytes": 34},
-    {"path": "Code\\mdlA.bas", "name": "mdlA.bas", "type": "Module", "fileSize": 68, "binarySize": 0, "interfaceLines": 2, "interfaceBytes": 45, "codeLines": 2, "codeBytes": 28},
-    {"path": "CThing.cls", "name": "CThing.cls", "type": "Class Module", "fileSize": 82, "binarySize": 0, "interfaceLines": 3, "interfaceBytes": 63, "codeLines": 1, "codeBytes": 23},
-    {"path": "a,b.bas", "name": "a,b.bas", "type": "Module", "fileSize": 0, "binarySize": 0, "interfaceLines": 0, "interfaceBytes": 0, "codeLines": 0, "codeBytes": 0},
-    {"path": "Gone.frm", "name": "Gone.frm", "type": "Form", "fileSize": 0, "binarySize": 0, "interfaceLines": 0, "interfaceBytes": 0, "codeLines": 0, "codeBytes": 0}
+    {"path": "frmA.frm", "name": "frmA.frm", "type": "Form", "fileSize": 73, "binarySize": 1536, "interfaceLines": 3, "interfaceBytes": 39, "codeLines": 2, "codeBytes": 34, "project": "Small.vbp"},
+    {"path": "Code\\mdlA.bas", "name": "mdlA.bas", "type": "Module", "fileSize": 68, "binarySize": 0, "interfaceLines": 2, "interfaceBytes": 45, "codeLines": 2, "codeBytes": 28, "project": "Small.vbp"},
+    {"path": "CThing.cls", "name": "CThing.cls", "type": "Class Module", "fileSize": 82, "binarySize": 0, "interfaceLines": 3, "interfaceBytes": 63, "codeLines": 1, "codeBytes": 23, "project": "Small.vbp"},
+    {"path": "a,b.bas", "name": "a,b.bas", "type": "Module", "fileSize": 0, "binarySize": 0, "interfaceLines": 0, "interfaceBytes": 0, "codeLines": 0, "codeBytes": 0, "project": "Small.vbp"},
+    {"path": "Gone.frm", "name": "Gone.frm", "type": "Form", "fileSize": 0, "binarySize": 0, "interfaceLines": 0, "interfaceBytes": 0, "codeLines": 0, "codeBytes": 0, "project": "Small.vbp"}
   ],
   "counts": {"Form": 2, "MDI Form": 0, "Module": 2, "Class Module": 1, "User Control": 0, "Property Page": 0, "User Document": 0},
   "totals": {"binary": 1536, "interfaceLines": 8, "interfaceBytes": 147, "codeLines": 5, "codeBytes": 85},
@@ -85,7 +85,8 @@ inline const char* kSmallProjectJson = R"json({
     "LabelCodeTotalT": "5 (85b)",
     "LabelTotalFileT": "13 (1.72Kb)"
   },
-  "error": null
+  "error": null,
+  "unreadableProjects": []
 }
 )json";
 

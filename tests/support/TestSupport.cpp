@@ -4,6 +4,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #ifndef _WIN32
@@ -71,6 +72,11 @@ std::string TempDir::Write(const std::string& name, const std::string& content) 
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
     return path;
+}
+
+std::string TempDir::Read(const std::string& name) const {
+    std::ifstream in(Join(name), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 CurrentDirGuard::CurrentDirGuard() : saved_(fs::current_path().string()) {}

@@ -29,6 +29,8 @@ public:
     // returns the file's full path.
     std::string Write(const std::string& name, const std::string& content) const;
     std::string Join(const std::string& name) const;
+    // The bytes of Path()/name; empty when it cannot be read.
+    std::string Read(const std::string& name) const;
 
 private:
     std::string path_;

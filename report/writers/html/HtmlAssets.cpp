@@ -28,8 +28,10 @@ h2 { font-size: 1.15rem; margin: 2rem 0 0.6rem; border-bottom: 1px solid var(--l
 .figures div { border: 1px solid var(--line); border-radius: 6px; padding: 0.35rem 0.7rem; background: var(--head); }
 .figures dt { font-size: 0.75rem; color: var(--muted); }
 .figures dd { margin: 0; font-weight: 600; font-variant-numeric: tabular-nums; }
-.problems { background: var(--warn-bg); color: var(--warn-fg); border-radius: 6px; padding: 0.6rem 1rem; margin-top: 1rem; }
-.problems h2 { margin-top: 0.2rem; border: 0; color: inherit; }
+.problems { background: var(--warn-bg); color: var(--warn-fg); border-radius: 6px; padding: 0.5rem 1rem; margin-top: 1rem; }
+.problems summary { cursor: pointer; }
+.problems h2 { display: inline; margin: 0 0.5rem 0 0; border: 0; padding: 0; color: inherit; font-size: 1rem; }
+.problems ul { max-height: 24rem; overflow-y: auto; margin: 0.5rem 0 0; }
 .problems li { overflow-wrap: anywhere; }
 .mapbox { overflow-x: auto; }
 /* Never so narrow that the tiles' names cannot be read: at high zoom the map scrolls. */
@@ -59,7 +61,8 @@ svg.map text.pl { fill: var(--fg); font-weight: 600; }
 table { border-collapse: collapse; width: 100%; font-variant-numeric: tabular-nums; }
 th, td { border-bottom: 1px solid var(--line); padding: 0.25rem 0.5rem; text-align: left; vertical-align: top; }
 td.n, th.n { text-align: right; white-space: nowrap; }
-td.path { overflow-wrap: break-word; }
+td.path { overflow-wrap: anywhere; min-width: 8rem; }
+td .sub { display: block; color: var(--muted); font-size: 0.8rem; }
 td.nowrap { white-space: nowrap; }
 thead th { background: var(--head); position: sticky; top: 0; }
 #members thead th { cursor: pointer; user-select: none; }
@@ -70,7 +73,7 @@ tr.missing td { color: var(--muted); font-style: italic; }
 tr.focus { outline: 2px solid var(--accent); }
 .badge { display: inline-block; font-size: 0.75rem; font-style: normal; padding: 0 0.35rem; margin-left: 0.3rem;
          border-radius: 3px; background: var(--warn-bg); color: var(--warn-fg); }
-.bar { display: flex; height: 0.8rem; min-width: 8rem; border-radius: 2px; overflow: hidden; background: var(--line); margin-top: 0.2rem; }
+.bar { display: flex; height: 0.8rem; min-width: 5rem; border-radius: 2px; overflow: hidden; background: var(--line); margin-top: 0.2rem; }
 .bar span { display: block; height: 100%; }
 .bar.big { height: 1.3rem; }
 button { font: inherit; padding: 0.25rem 0.8rem; border: 1px solid var(--line); border-radius: 4px;
@@ -99,27 +102,27 @@ const std::string_view kHtmlScript = R"js(
   var data = JSON.parse(document.getElementById('quibex-data').textContent);
   var members = data.members;
   // The member arrays' fields, as the writer lays them out.
-  var PATH = 0, NAME = 1, TYPE = 2, PROJECT = 9, READ = 10, LINE_TEXT = 11, SIZE_TEXT = 12, LINES = 13;
+  var PATH = 0, NAME = 1, TYPE = 2, PROJECT = 9, READ = 10, LINE_TEXT = 11, SIZE_TEXT = 12,
+      FILE_TEXT = 13, BINARY_TEXT = 14, INTERFACE_TEXT = 15, CODE_TEXT = 16, LINES = 17;
   var page = 1000;
+  // The figures as the window writes them ("1.46Kb", "57 (1.5Kb)"), sorted
+  // by their numbers; the path under the name where it says more.
   var columns = [
     { key: 'index', label: '#', num: true, value: function (m, i) { return i + 1; } },
-    { key: 'name', label: 'File', field: NAME },
-    { key: 'path', label: 'Path', field: PATH, cls: 'path' },
+    { key: 'name', label: 'File', field: NAME, file: true },
     { key: 'type', label: 'Type', field: TYPE, cls: 'nowrap' },
-    { key: 'fileSize', label: 'Size', field: 3, num: true },
-    { key: 'binarySize', label: 'Binary', field: 4, num: true },
-    { key: 'interfaceLines', label: 'Interface lines', field: 5, num: true },
-    { key: 'interfaceBytes', label: 'Interface bytes', field: 6, num: true },
-    { key: 'codeLines', label: 'Code lines', field: 7, num: true },
-    { key: 'codeBytes', label: 'Code bytes', field: 8, num: true },
-    { key: 'lines', label: 'Lines', num: true, value: function (m) { return m[5] + m[7]; } }
+    { key: 'size', label: 'Size', num: true, field: 3, text: FILE_TEXT },
+    { key: 'binary', label: 'Binary', num: true, field: 4, text: BINARY_TEXT },
+    { key: 'interface', label: 'Interface', num: true, field: 5, text: INTERFACE_TEXT, title: 'interface lines (their size)' },
+    { key: 'code', label: 'Code', num: true, field: 7, text: CODE_TEXT, title: 'code lines (their size)' },
+    { key: 'line', label: 'Line', num: true, value: function (m) { return m[5] + m[7]; }, text: LINE_TEXT, title: 'all lines (their size)' }
   ];
   if (data.projects.length > 1) {
-    columns.splice(3, 0, { key: 'project', label: 'Project', value: function (m) { return data.projects[m[PROJECT]] || ''; } });
+    columns.splice(2, 0, { key: 'project', label: 'Project', cls: 'path', value: function (m) { return data.projects[m[PROJECT]] || ''; } });
   }
   if (data.detail) {
-    columns.push({ key: 'procedures', label: 'Procedures', field: 14, num: true });
-    columns.push({ key: 'controls', label: 'Controls', field: 15, num: true });
+    columns.push({ key: 'procedures', label: 'Procs', title: 'procedures', field: LINES + 1, num: true });
+    columns.push({ key: 'controls', label: 'Controls', field: LINES + 2, num: true });
     columns.push({ key: 'split', label: 'Line split', title: 'designer, attribute, blank, comment and code lines', value: function (m) { return m[LINES] ? m[LINES][4] : 0; }, bar: true });
   }
   function valueOf(column, i) {
@@ -179,10 +182,19 @@ const std::string_view kHtmlScript = R"js(
         if (c.bar) {
           if (m[LINES]) td.appendChild(bar(m[LINES]));
         } else {
-          td.textContent = String(valueOf(c, i));
+          td.textContent = c.text !== undefined ? m[c.text] : String(valueOf(c, i));
         }
         if (c.num) td.className = 'n';
         if (c.cls) td.className = c.cls;
+        if (c.file) {
+          td.className = 'path';
+          if (m[PATH] !== m[NAME]) {
+            var path = document.createElement('span');
+            path.className = 'sub';
+            path.textContent = m[PATH];
+            td.appendChild(path);
+          }
+        }
         if (c.key === 'name' && !m[READ]) {
           var badge = document.createElement('span');
           badge.className = 'badge';
@@ -281,7 +293,7 @@ const std::string_view kHtmlScript = R"js(
   render();
 
   if (location.hash === '#selftest') {
-    var th = Array.prototype.filter.call(head.cells, function (t) { return t.dataset.key === 'codeLines'; })[0];
+    var th = Array.prototype.filter.call(head.cells, function (t) { return t.dataset.key === 'code'; })[0];
     th.click();
     // A click on the last tile (the smallest that has a row) brings up its row.
     var tiles = map ? map.querySelectorAll('rect.tile[data-i]') : [];
@@ -292,7 +304,8 @@ const std::string_view kHtmlScript = R"js(
     result.id = 'selftest';
     result.textContent = JSON.stringify({
       errors: errors, sortKey: sortKey, ascending: sortUp, rows: body.rows.length,
-      tile: tile ? +tile.dataset.i : null, focused: focused ? +focused.dataset.i : null
+      tile: tile ? +tile.dataset.i : null, focused: focused ? +focused.dataset.i : null,
+      tableFits: table.scrollWidth <= table.parentNode.clientWidth + 1
     });
     document.body.appendChild(result);
   }

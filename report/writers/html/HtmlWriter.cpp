@@ -31,12 +31,24 @@ constexpr double kLabelHeight = 16;  // a project's name above its members
 constexpr double kCharWidth = 6.4;   // an 11px label character, roughly
 
 // How many rows a server-built table shows at most.
-constexpr std::size_t kTopProcedures = 25;
 constexpr std::size_t kMostControls = 100;
 constexpr std::size_t kMostDeclares = 300;
 constexpr std::size_t kMostProblems = 200;
 
 std::string Num(Figure n) { return std::to_string(n); }
+
+// "3 members", "1 project".
+std::string Counted(std::size_t n, std::string_view what) {
+    return std::to_string(n) + " " + std::string(what) + (n == 1 ? "" : "s");
+}
+
+// The reason a file was not read without the file's name, which stands
+// beside it already: "cannot open 'x.bas': No such file" gives "No such file".
+std::string WithoutPath(const std::string& reason, const std::string& path) {
+    const std::string named = "'" + path + "': ";
+    const std::size_t at = path.empty() ? std::string::npos : reason.find(named);
+    return at == std::string::npos ? reason : reason.substr(at + named.size());
+}
 
 std::string Coordinate(double v) {
     char text[32];
@@ -71,8 +83,8 @@ Figure MemberLines(const MemberRow& m) { return m.record.InterfaceLines + m.reco
 
 class Page {
 public:
-    Page(const ReportData& report, const DetailData* detail, std::ostream& out)
-        : report_(report), detail_(detail), out_(out) {
+    Page(const ReportData& report, const DetailData* detail, std::size_t topProcedures, std::ostream& out)
+        : report_(report), detail_(detail), topProcedures_(topProcedures), out_(out) {
         projectOf_.assign(report.members.size(), -1);
         for (std::size_t p = 0; p < report.projects.size(); ++p) {
             const ProjectSpan& span = report.projects[p];
@@ -147,24 +159,36 @@ private:
     }
 
     void Problems() {
-        if (report_.error.empty() && report_.unreadable.empty()) return;
-        html_ += "<section class=\"problems\" id=\"problems\">\n<h2>Not read</h2>\n<ul>\n";
+        if (report_.error.empty() && report_.unreadable.empty() && report_.unreadableProjects.empty()) return;
+        // Folded, with what it holds in its one line: a group may miss a
+        // hundred files, and the map stays in sight above them.
+        html_ += "<details class=\"problems\" id=\"problems\"><summary><h2>Not read</h2> ";
+        std::vector<std::string> counts;
+        if (!report_.unreadableProjects.empty()) counts.push_back(Counted(report_.unreadableProjects.size(), "project"));
+        if (!report_.unreadable.empty()) counts.push_back(Counted(report_.unreadable.size(), "member"));
+        for (std::size_t k = 0; k < counts.size(); ++k) html_ += (k ? ", " : "") + counts[k];
         if (!report_.error.empty()) {
-            html_ += "<li><strong>Reading stopped:</strong> " + HtmlEscape(report_.error) +
-                     " The figures below are those read before.</li>\n";
+            html_ += (counts.empty() ? "" : ". ") + std::string("<strong>Reading stopped:</strong> ") +
+                     HtmlEscape(report_.error) + " The figures are those read before.";
+        }
+        html_ += "</summary>\n<ul>\n";
+        for (const UnreadableProject& u : report_.unreadableProjects) {
+            html_ += "<li>Project <code>" + HtmlEscape(u.shown) + "</code>: " + HtmlEscape(WithoutPath(u.reason, u.path)) +
+                     "</li>\n";
         }
         std::size_t shown = 0;
         for (const UnreadableMember& u : report_.unreadable) {
             if (shown++ == kMostProblems) break;
             const std::string path = u.member < report_.members.size() ? report_.members[u.member].record.Path : "";
-            html_ += "<li>" + HtmlEscape(path.empty() ? std::string("(no file name)") : path) + ": " +
-                     HtmlEscape(u.reason) + "</li>\n";
+            html_ += "<li><code>" + HtmlEscape(path.empty() ? std::string("(no file name)") : path) + "</code>";
+            if (report_.ShowsProjects()) html_ += " of " + HtmlEscape(report_.ProjectOf(u.member));
+            html_ += ": " + HtmlEscape(WithoutPath(u.reason, path)) + "</li>\n";
         }
         if (report_.unreadable.size() > kMostProblems) {
             html_ += "<li>and " + std::to_string(report_.unreadable.size() - kMostProblems) +
                      " more members not read</li>\n";
         }
-        html_ += "</ul>\n</section>\n";
+        html_ += "</ul>\n</details>\n";
     }
 
     void TileLabel(double x, double y, double width, std::string_view text, const char* cls) {
@@ -235,7 +259,7 @@ private:
                 html_ += "<rect class=\"project\" x=\"" + Coordinate(f.x) + "\" y=\"" + Coordinate(f.y) + "\" width=\"" +
                          Coordinate(f.width) + "\" height=\"" + Coordinate(f.height) + "\"/>\n";
                 const bool named = f.height >= 3 * kLabelHeight && f.width >= 60;
-                if (named) TileLabel(f.x, f.y, f.width, report_.projects[p].path, "pl");
+                if (named) TileLabel(f.x, f.y, f.width, report_.projects[p].name, "pl");
                 const double top = named ? kLabelHeight : 1;
                 // The tiles shared out as the lines are.
                 const auto most = static_cast<std::size_t>(static_cast<double>(kMostTiles) * weights[p] / static_cast<double>(lines)) + 1;
@@ -309,7 +333,7 @@ private:
     }
 
     void Procedures() {
-        const std::vector<RankedProcedure> ranked = MostComplex(*detail_, kTopProcedures);
+        const std::vector<RankedProcedure> ranked = MostComplex(*detail_, topProcedures_);
         if (ranked.empty()) return;
         html_ += "<section id=\"procedures\">\n<h2>Most complex procedures</h2>\n";
         TableHead({"Procedure", "Kind", "Where", "Complexity", "Nesting", "Lines"}, 3);
@@ -385,55 +409,105 @@ private:
         html_ += "</section>\n";
     }
 
-    void References() {
-        bool any = false;
-        for (const vb6::ProjectFacts& p : detail_->projects) any = any || !p.references.empty() || !p.objects.empty();
-        if (!any) return;
-        html_ += "<section id=\"references\">\n<h2>References and components</h2>\n";
-        // A project of its own is named as the user named it; a group's
-        // projects as the group does.
-        const bool single = detail_->projects.size() == 1 && !IsGroupFile(report_.file);
-        for (const vb6::ProjectFacts& p : detail_->projects) {
-            if (p.references.empty() && p.objects.empty()) continue;
-            html_ += "<h3>" + HtmlEscape(single ? report_.file : p.path);
-            if (!p.type.empty()) html_ += " <span class=\"count\">" + HtmlEscape(p.type) + "</span>";
-            html_ += "</h3>\n";
-            if (!p.references.empty()) {
-                TableHead({"Reference", "GUID", "Version", "Path"}, 4);
-                for (const vb6::LibraryReference& r : p.references) {
-                    html_ += "<tr>";
-                    if (!r.project.empty()) {
-                        Cell("project " + r.project);
-                        Cell("");
-                        Cell("");
-                        Cell("");
-                    } else if (!r.guid.empty()) {
-                        Cell(r.description);
-                        Cell(r.guid);
-                        Cell(r.version);
-                        Cell(r.path);
-                    } else {
-                        Cell(r.raw);
-                        Cell("");
-                        Cell("");
-                        Cell("");
-                    }
-                    html_ += "</tr>\n";
-                }
-                TableEnd(0, 0, {});
-            }
-            if (!p.objects.empty()) {
-                TableHead({"Component", "GUID", "Version"}, 3);
-                for (const vb6::ObjectReference& o : p.objects) {
-                    html_ += "<tr>";
-                    Cell(o.project.empty() ? o.file : "project " + o.project);
-                    Cell(o.guid);
-                    Cell(o.version);
-                    html_ += "</tr>\n";
-                }
-                TableEnd(0, 0, {});
+    // One row per reference as written (GUID, version and path, or a
+    // project, or the raw line), with the projects that write it so.
+    struct ReferenceRow {
+        std::string name, guid, version, path;
+        std::vector<std::string> projects;
+        std::string differs;  // what differs from other rows of the same GUID
+    };
+
+    // The name of project `j` of the model, as the map names it.
+    std::string ProjectName(std::size_t j) const {
+        if (j < report_.projects.size()) return report_.projects[j].name;
+        return detail_->projects[j].name.empty() ? detail_->projects[j].path : detail_->projects[j].name;
+    }
+
+    // Rows of every project's references (or components) merged: a type
+    // library a whole group uses is one row, and the same GUID at another
+    // version or path is flagged on each of its rows.
+    template <typename Reference, typename Of>
+    std::vector<ReferenceRow> MergedReferences(Of of) const {
+        std::vector<ReferenceRow> rows;
+        std::map<std::string, std::size_t> byKey;
+        for (std::size_t j = 0; j < detail_->projects.size(); ++j) {
+            for (const Reference& r : of(detail_->projects[j])) {
+                ReferenceRow row = RowOf(r);
+                std::string key = Upper(row.guid) + "#" + row.version + "#" + Upper(row.path) + "#" + row.name;
+                auto [at, added] = byKey.emplace(std::move(key), rows.size());
+                if (added) rows.push_back(std::move(row));
+                std::vector<std::string>& projects = rows[at->second].projects;
+                const std::string name = ProjectName(j);
+                if (std::find(projects.begin(), projects.end(), name) == projects.end()) projects.push_back(name);
             }
         }
+        std::map<std::string, std::vector<std::size_t>> byGuid;
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            if (!rows[k].guid.empty()) byGuid[Upper(rows[k].guid)].push_back(k);
+        }
+        for (const auto& [guid, same] : byGuid) {
+            if (same.size() < 2) continue;
+            bool versions = false, paths = false;
+            for (std::size_t k : same) {
+                versions = versions || rows[k].version != rows[same[0]].version;
+                paths = paths || Upper(rows[k].path) != Upper(rows[same[0]].path);
+            }
+            const std::string differs = versions && paths ? "versions and paths differ" : versions ? "versions differ" : "paths differ";
+            for (std::size_t k : same) rows[k].differs = differs;
+        }
+        return rows;
+    }
+
+    static std::string Upper(std::string text) {
+        for (char& c : text) {
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        }
+        return text;
+    }
+    static ReferenceRow RowOf(const vb6::LibraryReference& r) {
+        if (!r.project.empty()) return {"project " + r.project, "", "", "", {}, ""};
+        if (r.guid.empty()) return {r.raw, "", "", "", {}, ""};
+        return {r.description, r.guid, r.version, r.path, {}, ""};
+    }
+    static ReferenceRow RowOf(const vb6::ObjectReference& o) {
+        if (!o.project.empty()) return {"project " + o.project, "", "", "", {}, ""};
+        return {o.file, o.guid, o.version, "", {}, ""};
+    }
+
+    void ReferenceTable(std::string_view what, const std::vector<ReferenceRow>& rows, bool withPath) {
+        if (rows.empty()) return;
+        if (withPath) {
+            TableHead({what, "GUID", "Version", "Path", "Projects"}, 5);
+        } else {
+            TableHead({what, "GUID", "Version", "Projects"}, 4);
+        }
+        for (const ReferenceRow& row : rows) {
+            html_ += "<tr>";
+            html_ += "<td>" + HtmlEscape(row.name);
+            if (!row.differs.empty()) html_ += "<span class=\"badge\">" + row.differs + "</span>";
+            html_ += "</td>";
+            Cell(row.guid);
+            Cell(row.version);
+            if (withPath) Cell(row.path);
+            std::string projects;
+            for (const std::string& p : row.projects) projects += (projects.empty() ? "" : ", ") + p;
+            Cell(projects);
+            html_ += "</tr>\n";
+        }
+        TableEnd(0, 0, {});
+    }
+
+    void References() {
+        const auto references = MergedReferences<vb6::LibraryReference>([](const vb6::ProjectFacts& p) -> const auto& {
+            return p.references;
+        });
+        const auto components = MergedReferences<vb6::ObjectReference>([](const vb6::ProjectFacts& p) -> const auto& {
+            return p.objects;
+        });
+        if (references.empty() && components.empty()) return;
+        html_ += "<section id=\"references\">\n<h2>References and components</h2>\n";
+        ReferenceTable("Reference", references, true);
+        ReferenceTable("Component", components, false);
         html_ += "</section>\n";
     }
 
@@ -446,7 +520,7 @@ private:
         w.BeginObject(true);
         w.Field("detail", detail_ != nullptr);
         w.Key("projects").BeginArray(true);
-        for (const ProjectSpan& p : report_.projects) w.String(p.path);
+        for (const ProjectSpan& p : report_.projects) w.String(p.shown);
         w.EndArray();
         w.Key("members").BeginArray(true);
         for (std::size_t i = 0; i < report_.members.size(); ++i) {
@@ -457,8 +531,11 @@ private:
             w.Number(r.FileSize).Number(r.BinarySize).Number(r.InterfaceLines).Number(r.InterfaceBytes);
             w.Number(r.CodeLines).Number(r.CodeBytes);
             w.Number(static_cast<Figure>(projectOf_[i])).Number(static_cast<Figure>(read_[i] ? 1 : 0));
+            // The figures in the window's forms, as the table shows them.
             w.String(LineFigureText(r.InterfaceLines + r.CodeLines, r.InterfaceBytes + r.CodeBytes));
             w.String(SizeText(r.FileSize + r.BinarySize));
+            w.String(SizeText(r.FileSize)).String(SizeText(r.BinarySize));
+            w.String(LineFigureText(r.InterfaceLines, r.InterfaceBytes)).String(LineFigureText(r.CodeLines, r.CodeBytes));
             if (detail_ && i < detail_->members.size()) {
                 const vb6::MemberModel& model = detail_->members[i];
                 w.BeginArray(true);
@@ -482,6 +559,7 @@ private:
 
     const ReportData& report_;
     const DetailData* detail_;
+    std::size_t topProcedures_;
     std::ostream& out_;
     std::string html_;
     std::vector<int> projectOf_;  // each member's project, -1 for none
@@ -490,8 +568,9 @@ private:
 
 }  // namespace
 
-void WriteHtml(const ReportData& report, const DetailData* detail, std::string_view generatedAt, std::ostream& out) {
-    Page(report, detail, out).Write(generatedAt);
+void WriteHtml(const ReportData& report, const DetailData* detail, std::string_view generatedAt,
+               std::size_t topProcedures, std::ostream& out) {
+    Page(report, detail, topProcedures, out).Write(generatedAt);
 }
 
 

@@ -7,6 +7,7 @@
 // the source model the line split, the most complex procedures, the
 // controls of each form, the Declare statements and the references.
 
+#include <cstddef>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -16,8 +17,13 @@
 
 namespace quibex::report {
 
+// How many of the most complex procedures the page shows unless told.
+inline constexpr std::size_t kHtmlTopProcedures = 25;
+
 // `detail` may be null: the sections of the source model are left out.
-// `generatedAt` is shown as the report's date.
-void WriteHtml(const ReportData& report, const DetailData* detail, std::string_view generatedAt, std::ostream& out);
+// `generatedAt` is shown as the report's date; `topProcedures` is how many
+// of the most complex procedures the page lists.
+void WriteHtml(const ReportData& report, const DetailData* detail, std::string_view generatedAt,
+               std::size_t topProcedures, std::ostream& out);
 
 }  // namespace quibex::report
