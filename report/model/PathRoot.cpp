@@ -10,18 +10,27 @@ namespace quibex::report {
 
 namespace {
 
+// The names of an absolute path, "." dropped and ".." folded.
 std::vector<std::string> Parts(const std::string& path) {
     std::vector<std::string> parts;
     std::string part;
+    auto end = [&] {
+        if (part == "..") {
+            const bool drive = parts.size() == 1 && parts[0].size() == 2 && parts[0][1] == ':';
+            if (!parts.empty() && !drive) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        part.clear();
+    };
     for (char c : path) {
         if (c == '/' || c == '\\') {
-            if (!part.empty()) parts.push_back(part);
-            part.clear();
+            end();
         } else {
             part += c;
         }
     }
-    if (!part.empty()) parts.push_back(part);
+    end();
     return parts;
 }
 

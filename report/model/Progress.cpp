@@ -103,7 +103,9 @@ void ReportObserver::ProjectLine(std::string_view line) {
 void ReportObserver::ProjectEnd() {
     if (!projectLinesSeen_) {
         if (progress_) progress_->Clear();
-        err_ << "quibex-report: warning: '" << PrintableText(toUtf8_(projectPath_))
+        // Named as every warning names its project: from the report's root.
+        const std::string shown = inProject_ ? projects_.back().shown : toUtf8_(projectPath_);
+        err_ << "quibex-report: warning: '" << PrintableText(shown)
              << "' holds no project lines: is it a VB6 project file?\n"
              << std::flush;
         projectLinesSeen_ = true;

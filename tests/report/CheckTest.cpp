@@ -13,6 +13,7 @@
 #include <tuple>
 
 #include "report/model/Checks.h"
+#include "report/model/PathRoot.h"
 #include "report/platform/GitFileSystem.h"
 #include "report/writers/SarifWriter.h"
 #include "tests/report/ReportRun.h"
@@ -332,6 +333,23 @@ TEST(Check, PathsStartAtOneRootFromEveryFolder) {
         EXPECT_EQ(results[0]["locations"][0]["physicalLocation"]["artifactLocation"]["uri"], "app/m.bas");
         EXPECT_EQ(results[0]["partialFingerprints"]["quibexSubject/v1"], "line-endings:app/m.bas:lf");
     }
+}
+
+TEST(PathRoot, ShowsEveryPathFromTheRoot) {
+    const PathRoot root("/repo/app", "/data/repo/app");
+    const std::pair<std::string, std::string> cases[] = {
+        {"/repo/app/m.bas", "m.bas"},
+        {"/repo/app/Forms/f.frm", "Forms/f.frm"},
+        {"/repo/shared/s.bas", "../shared/s.bas"},
+        {"/repo/app/../shared/./s.bas", "../shared/s.bas"},  // as a path made absolute is written
+        {"/data/repo/app/m.bas", "m.bas"},                     // named through the resolved folder
+        {"/REPO/App/m.bas", "m.bas"},                          // Windows compares in any letter case
+    };
+    for (const auto& [full, shown] : cases) EXPECT_EQ(root.Shown(full), shown) << full;
+    const PathRoot drive("C:\\work\\app");
+    EXPECT_EQ(drive.Shown("C:\\work\\lib\\x.bas"), "..\\lib\\x.bas");
+    EXPECT_EQ(drive.Shown("D:\\other\\x.bas"), "D:\\other\\x.bas");  // another drive: no way there
+    EXPECT_EQ(PathRoot().Shown("/repo/app/m.bas"), "/repo/app/m.bas");
 }
 
 TEST(Check, SarifPathsAreUriReferences) {
