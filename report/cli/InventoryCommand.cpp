@@ -32,11 +32,12 @@ struct InventoryOptions : CommonOptions {
     InventoryFormat format = InventoryFormat::Text;
     bool orphans = false;
     std::string file;
+    std::optional<std::string> specVersion;  // of CycloneDX
 };
 
 std::string InventoryUsage() {
-    return "Usage: quibex-report inventory [--format text|csv|json|cyclonedx] [--orphans]\n"
-           "                               [--code-page N] [-o FILE] [--progress|--no-progress] FILE\n";
+    return "Usage: quibex-report inventory [--format text|csv|json|cyclonedx] [--spec-version 1.5|1.6]\n"
+           "                               [--orphans] [--code-page N] [-o FILE] [--progress|--no-progress] FILE\n";
 }
 
 std::string InventoryHelp() {
@@ -54,7 +55,8 @@ std::string InventoryHelp() {
            "  --format text       tables (default)\n"
            "  --format csv        one row per item, the section in the first column\n"
            "  --format json       everything, as one document\n"
-           "  --format cyclonedx  a CycloneDX 1.5 JSON software bill of materials\n"
+           "  --format cyclonedx  a CycloneDX JSON software bill of materials\n"
+           "  --spec-version V    the CycloneDX version it follows: 1.6 (default) or 1.5\n"
            "  --orphans           also list the .frm, .bas, .cls, .ctl, .pag and .dob\n"
            "                      files under the projects' folders that no project lists\n" +
            std::string(CommonOptionsHelp()) +
@@ -162,6 +164,9 @@ int RunInventory(const std::vector<std::string>& args, std::ostream& out, std::o
                 }
             }
             if (missing || !known) return Usage(err, "--format needs text, csv, json or cyclonedx");
+        } else if (option.Is("--spec-version", value, missing)) {
+            if (missing || (value != "1.5" && value != "1.6")) return Usage(err, "--spec-version needs 1.5 or 1.6");
+            options.specVersion = value;
         } else {
             std::string error;
             switch (TakeCommonOption(args, i, options, error)) {
@@ -170,6 +175,9 @@ int RunInventory(const std::vector<std::string>& args, std::ostream& out, std::o
                 case OptionResult::NotCommon: return Usage(err, "unknown option '" + arg + "'");
             }
         }
+    }
+    if (options.specVersion && options.format != InventoryFormat::CycloneDx) {
+        return Usage(err, "--spec-version is for --format cyclonedx");
     }
     if (files.empty()) return Usage(err, "no project or group file given");
     if (files.size() > 1) return Usage(err, "more than one file given ('" + files[0] + "', '" + files[1] + "')");
@@ -205,7 +213,8 @@ int RunInventory(const std::vector<std::string>& args, std::ostream& out, std::o
                                           TextConverterFor(options.codePage.value_or(0)),
                                           TextConverterFromUtf8(options.codePage.value_or(0)));
     const vb6::Inventory inventory = vb6::BuildInventory(input, inventoryFiles);
-    const BomStamp stamp = NewBomStamp();
+    BomStamp stamp = NewBomStamp();
+    if (options.specVersion) stamp.specVersion = *options.specVersion;
     const int written = WriteOutput(
         options,
         [&](std::ostream& stream) {

@@ -445,7 +445,7 @@ void WriteInventoryCycloneDx(const InventoryInput& input, const Inventory& inv, 
     };
 
     json.BeginObject();
-    json.Field("bomFormat", "CycloneDX").Field("specVersion", "1.5");
+    json.Field("bomFormat", "CycloneDX").Field("specVersion", stamp.specVersion);
     json.Field("serialNumber", stamp.serialNumber).Field("version", Figure{1});
     json.Key("metadata").BeginObject();
     json.Field("timestamp", stamp.timestamp);

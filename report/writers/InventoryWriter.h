@@ -1,6 +1,6 @@
 #pragma once
 // The inventory report in its four forms: text tables, CSV rows, JSON and
-// a CycloneDX 1.5 software bill of materials.
+// a CycloneDX 1.6 (or 1.5) software bill of materials.
 
 #include <ostream>
 #include <string>
@@ -13,6 +13,7 @@ namespace quibex::report {
 struct BomStamp {
     std::string serialNumber;  // "urn:uuid:..."
     std::string timestamp;     // "2026-12-07T23:59:00Z"
+    std::string specVersion = "1.6";  // of CycloneDX: "1.6", or "1.5" for older readers
 };
 
 void WriteInventoryText(const vb6::InventoryInput& input, const vb6::Inventory& inventory, std::ostream& out);
