@@ -14,6 +14,7 @@
 #include "report/cli/Reporter.h"
 #include "report/cli/Subcommands.h"
 #include "report/text/Utf8.h"
+#include "report/writers/CheckFormats.h"
 
 namespace quibex::report {
 
@@ -36,7 +37,14 @@ std::string CheckHelp() {
     help +=
         "\n"
         "Options:\n"
-        "  --format F          text (the default), json, or sarif (SARIF 2.1.0)\n"
+        "  --format F          text (the default), json, sarif (SARIF 2.1.0), sonarqube\n"
+        "                      (generic issue import), codeclimate (GitLab code\n"
+        "                      quality) or junit (JUnit XML: a test case per rule\n"
+        "                      and file)\n"
+        "  --max-results N     with --format sarif: write at most N results, errors\n"
+        "                      first (default 25000, the limit of GitHub code scanning)\n"
+        "  --list-rules        list every rule with its level, whether it runs by\n"
+        "                      default and its parameters (--format text or json)\n"
         "  --select RULES      run only these rules (comma-separated)\n"
         "  --ignore RULES      do not run these rules\n"
         "  --fail-on LIMITS    limits of one's own, comma-separated: FIGURE>N or\n"
@@ -94,7 +102,8 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
     std::string file, git, configFile;
     std::optional<std::string> format, baseline;
     std::optional<std::vector<std::string>> select, ignore, failOn;
-    bool noConfig = false;
+    bool noConfig = false, listRules = false;
+    std::optional<std::string> maxResults;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         std::string error, value;
@@ -126,6 +135,10 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
             configFile = value;
         } else if (arg == "--no-config") {
             noConfig = true;
+        } else if (option.Is("--max-results", value, missing)) {
+            maxResults = value;
+        } else if (arg == "--list-rules") {
+            listRules = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return UsageError(err, "unknown option '" + arg + "'");
         } else if (file.empty()) {
@@ -134,6 +147,14 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
             return UsageError(err, "one project or group only: '" + file + "' and '" + arg + "'");
         }
         if (missing) return UsageError(err, arg + " needs a value");
+    }
+    if (listRules) {
+        const std::string listFormat = format.value_or("text");
+        if (listFormat != "text" && listFormat != "json") return UsageError(err, "--list-rules writes text or json");
+        auto write = [&](std::ostream& stream) {
+            listFormat == "json" ? WriteRuleListJson(stream) : WriteRuleListText(stream);
+        };
+        return WriteOutput(common, write, out, err);
     }
     if (file.empty()) return UsageError(err, "no project or group file given");
 
@@ -196,8 +217,14 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
         settings.thresholds.push_back(std::move(*threshold));
     }
     const std::string formatName = format.value_or("text");
-    if (formatName != "text" && formatName != "json" && formatName != "sarif") {
-        return UsageError(err, "unknown format '" + formatName + "': use text, json or sarif");
+    const CheckFormat* writer = FindCheckFormat(formatName);
+    if (!writer) return UsageError(err, "unknown format '" + formatName + "': use " + CheckFormatNames());
+    CheckRun run;
+    if (maxResults) {
+        const std::optional<long long> n = WholeNumber(*maxResults);
+        if (!n || *n < 1) return UsageError(err, "--max-results needs a whole number from 1, not '" + *maxResults + "'");
+        if (formatName != "sarif") return UsageError(err, "--max-results is for --format sarif");
+        run.maxResults = static_cast<std::size_t>(*n);
     }
     std::vector<Finding> known;
     if (baseline) {
@@ -229,22 +256,15 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
         RunChecks(analysis, inspection, settings, common.codePage.value_or(kDefaultCodePage), currentFolder);
     if (baseline) findings = NewSince(findings, known);
 
-    std::vector<std::string_view> rulesRun;
+    run.file = analysis.report.file;
     for (const CheckRule& rule : CheckRules()) {
-        if (settings.Runs(rule.name)) rulesRun.push_back(rule.name);
+        if (settings.Runs(rule.name)) run.rulesRun.push_back(rule.name);
     }
-    const int written = WriteOutput(
-        common,
-        [&](std::ostream& stream) {
-            if (formatName == "json") {
-                WriteFindingsJson(analysis.report.file, findings, stream);
-            } else if (formatName == "sarif") {
-                WriteFindingsSarif(findings, rulesRun, currentFolder, stream);
-            } else {
-                WriteFindingsText(findings, stream);
-            }
-        },
-        out, err);
+    run.baseFolder = currentFolder;
+    run.files = CheckedFiles(analysis, inspection, currentFolder);
+    run.complete = analysis.Complete();
+    const int written =
+        WriteOutput(common, [&](std::ostream& stream) { writer->write(findings, run, stream); }, out, err);
     if (written != kExitOk) return written;
     if (!analysis.Complete()) return kExitReadError;
     const bool failed = std::any_of(findings.begin(), findings.end(),

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <exception>
+#include <set>
 
 #include <stdexcept>
 
@@ -135,6 +136,8 @@ bool CheckSettings::Runs(std::string_view rule) const {
     };
     if (named(ignore)) return false;
     if (!select.empty()) return named(select);
+    const CheckRule* known = FindCheckRule(rule);
+    if (known && !known->onByDefault) return false;
     // Thresholds are the user's own: they run when some are given.
     return rule != "threshold" || !thresholds.empty();
 }
@@ -287,6 +290,16 @@ void ConvertToUtf8(FileInspection& inspection, const TextConverter& toUtf8) {
 
 namespace {
 
+// `full` as the user reads it: below the current folder, relative.
+std::string ShownPath(const std::string& folder, const std::string& full) {
+    if (folder.empty() || full.size() <= folder.size() + 1 || full.compare(0, folder.size(), folder) != 0) {
+        return full;
+    }
+    const char sep = full[folder.size()];
+    if (folder.back() == '/' || folder.back() == '\\') return full.substr(folder.size());
+    return sep == '/' || sep == '\\' ? full.substr(folder.size() + 1) : full;
+}
+
 class FindingList {
 public:
     FindingList(const CheckSettings& settings, std::string currentFolder)
@@ -294,15 +307,7 @@ public:
 
     bool Runs(std::string_view rule) const { return settings_.Runs(rule); }
 
-    // `full` as the user reads it: below the current folder, relative.
-    std::string Shown(const std::string& full) const {
-        if (folder_.empty() || full.size() <= folder_.size() + 1 || full.compare(0, folder_.size(), folder_) != 0) {
-            return full;
-        }
-        const char sep = full[folder_.size()];
-        if (folder_.back() == '/' || folder_.back() == '\\') return full.substr(folder_.size());
-        return sep == '/' || sep == '\\' ? full.substr(folder_.size() + 1) : full;
-    }
+    std::string Shown(const std::string& full) const { return ShownPath(folder_, full); }
 
     void Add(std::string_view rule, Severity severity, const std::string& full, Figure line, std::string message,
              std::string subject) {
@@ -474,6 +479,30 @@ std::vector<Finding> RunChecks(const Analysis& analysis, const FileInspection& i
         }
     }
     return list.Take();
+}
+
+std::vector<std::string> CheckedFiles(const Analysis& analysis, const FileInspection& inspection,
+                                      const std::string& currentFolder) {
+    std::vector<std::string> files;
+    std::set<std::string> taken;  // a member that several projects list is one file
+    auto add = [&](const std::string& full) {
+        std::string shown = ShownPath(currentFolder, full);
+        if (taken.insert(shown).second) files.push_back(std::move(shown));
+    };
+    if (inspection.group && inspection.group->read) add(inspection.group->fullPath);
+    const std::vector<std::string> none;
+    const std::vector<std::string>& members = analysis.detail ? analysis.detail->fullPaths : none;
+    for (std::size_t j = 0; j < inspection.projects.size(); ++j) {
+        const FileInspection::ListFile& project = inspection.projects[j];
+        if (project.read) add(project.fullPath);
+        if (!analysis.detail || j >= analysis.detail->projects.size()) continue;
+        const vb6::ProjectFacts& facts = analysis.detail->projects[j];
+        for (Figure k = 0; k < facts.memberCount; ++k) {
+            const auto i = static_cast<std::size_t>(facts.firstMember + k);
+            if (i < members.size() && !members[i].empty()) add(members[i]);
+        }
+    }
+    return files;
 }
 
 // ---------------------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include "engine/MemberStatistics.h"
 #include "report/model/Analysis.h"
 #include "report/model/Findings.h"
+#include "report/model/Rules.h"
 #include "report/text/Utf8.h"
 #include "vb6/SourceModel.h"
 
@@ -68,6 +69,11 @@ void ConvertToUtf8(FileInspection& inspection, const TextConverter& toUtf8);
 // `codePage` is the number the double-byte check used (0: none).
 std::vector<Finding> RunChecks(const Analysis& analysis, const FileInspection& inspection,
                                const CheckSettings& settings, int codePage, const std::string& currentFolder);
+
+// Every file the checks looked at: the group file, the project files and
+// the members read, each as RunChecks shows paths.
+std::vector<std::string> CheckedFiles(const Analysis& analysis, const FileInspection& inspection,
+                                      const std::string& currentFolder);
 
 // The IDE's limits.
 inline constexpr Figure kMaxMemberLines = 65534;

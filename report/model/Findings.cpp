@@ -8,29 +8,11 @@
 #include <nlohmann/json.hpp>
 
 #include "report/text/JsonWriter.h"
-#include "ui/Version.h"
+#include "report/text/Sha256.h"
 
 namespace quibex::report {
 
 std::string_view SeverityName(Severity severity) { return severity == Severity::Error ? "error" : "warning"; }
-
-const std::vector<CheckRule>& CheckRules() {
-    static const std::vector<CheckRule> rules = {
-        {"missing-member", "a member file, or a project of a group, that cannot be read"},
-        {"line-endings", "a member, project or group file whose lines do not all end in CR LF"},
-        {"encoding", "a NUL byte, a UTF-8 byte order mark or an invalid double-byte sequence"},
-        {"case-mismatch", "a member or project path whose letter case differs from the file's"},
-        {"vb6-limits", "a member over the IDE's limits of lines, control names, control nesting or declares"},
-        {"companion", "a form or user control that refers to a missing .frx or .ctx"},
-        {"threshold", "a figure over a limit given with --fail-on"},
-    };
-    return rules;
-}
-
-bool IsCheckRule(std::string_view name) {
-    const auto& rules = CheckRules();
-    return std::any_of(rules.begin(), rules.end(), [&](const CheckRule& r) { return r.name == name; });
-}
 
 void WriteFindingsText(const std::vector<Finding>& findings, std::ostream& out) {
     for (const Finding& f : findings) {
@@ -58,13 +40,6 @@ std::string PathKey(std::string_view path) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c | 0x20);
     }
     return key;
-}
-
-// An absolute path as a file URI: "file:///C:/a%20b/x.frm", "file:///home/x.frm".
-std::string FileUri(std::string_view path) {
-    std::string uri = UriPath(path);
-    if (uri.size() >= 4 && uri.compare(1, 3, "%3A") == 0) uri.replace(1, 3, ":");  // a drive letter
-    return "file://" + std::string(uri.empty() || uri[0] != '/' ? "/" : "") + uri;
 }
 
 }  // namespace
@@ -107,64 +82,6 @@ std::string UriPath(std::string_view path) {
     return uri;
 }
 
-void WriteFindingsSarif(const std::vector<Finding>& findings, const std::vector<std::string_view>& rulesRun,
-                        const std::string& baseFolder, std::ostream& out) {
-    std::string text;
-    JsonWriter json(text);
-    json.BeginObject();
-    json.Field("$schema", "https://json.schemastore.org/sarif-2.1.0.json").Field("version", "2.1.0");
-    json.Key("runs").BeginArray().BeginObject();
-    json.Key("tool").BeginObject().Key("driver").BeginObject();
-    json.Field("name", "quibex-report").Field("version", QUIBEX_VERSION_TEXT);
-    json.Key("rules").BeginArray();
-    for (std::string_view name : rulesRun) {
-        const auto& rules = CheckRules();
-        auto rule = std::find_if(rules.begin(), rules.end(), [&](const CheckRule& r) { return r.name == name; });
-        json.BeginObject(true).Field("id", name);
-        if (rule != rules.end()) json.Key("shortDescription").BeginObject(true).Field("text", rule->summary).EndObject();
-        json.EndObject();
-    }
-    json.EndArray();
-    json.EndObject().EndObject();
-    // The folder's file URI, with a trailing "/", as the base of every relative path.
-    std::string base = FileUri(baseFolder);
-    if (base.back() != '/') base += '/';
-    json.Key("originalUriBaseIds").BeginObject();
-    json.Key("SRCROOT").BeginObject(true).Field("uri", base).EndObject();
-    json.EndObject();
-    json.Key("results").BeginArray();
-    for (const Finding& f : findings) {
-        json.BeginObject();
-        json.Field("ruleId", f.rule);
-        auto index = std::find(rulesRun.begin(), rulesRun.end(), f.rule);
-        if (index != rulesRun.end()) json.Field("ruleIndex", static_cast<Figure>(index - rulesRun.begin()));
-        json.Field("level", SeverityName(f.severity));
-        json.Key("message").BeginObject(true).Field("text", f.message).EndObject();
-        json.Key("locations").BeginArray().BeginObject().Key("physicalLocation").BeginObject();
-        const bool absolute = !f.path.empty() && (f.path[0] == '/' || (f.path.size() > 1 && f.path[1] == ':'));
-        json.Key("artifactLocation").BeginObject(true);
-        if (absolute) {
-            json.Field("uri", FileUri(f.path));
-        } else {
-            json.Field("uri", UriPath(f.path)).Field("uriBaseId", "SRCROOT");
-        }
-        json.EndObject();
-        // Code-scanning tools show a finding on a line: one about the whole
-        // file on its first.
-        json.Key("region").BeginObject(true).Field("startLine", std::max<Figure>(f.line, 1)).EndObject();
-        json.EndObject().EndObject().EndArray();
-        json.Key("partialFingerprints").BeginObject(true);
-        json.Field("quibexSubject/v1", f.rule + ":" + PathKey(f.path) + ":" + f.subject);
-        json.EndObject();
-        json.EndObject();
-    }
-    json.EndArray();
-    json.EndObject().EndArray();
-    json.EndObject();
-    json.Finish();
-    out << text;
-}
-
 std::vector<Finding> ReadFindingsJson(std::istream& in) {
     nlohmann::json doc = nlohmann::json::parse(in, nullptr, false);
     if (doc.is_discarded() || !doc.is_object() || !doc.contains("findings") || !doc["findings"].is_array()) {
@@ -183,6 +100,32 @@ std::vector<Finding> ReadFindingsJson(std::istream& in) {
         findings.push_back(std::move(f));
     }
     return findings;
+}
+
+std::vector<std::string> FindingFingerprints(const std::vector<Finding>& findings) {
+    static const char* hex = "0123456789abcdef";
+    std::map<std::string, int> seen;
+    std::vector<std::string> prints;
+    prints.reserve(findings.size());
+    for (const Finding& f : findings) {
+        std::string what = f.subject;
+        if (what.empty()) {
+            // Messages carry line numbers and counts that change with every edit.
+            for (char c : f.message) {
+                if (c < '0' || c > '9') what += c;
+            }
+        }
+        std::string key = f.rule + '\n' + PathKey(f.path) + '\n' + what;
+        const int n = ++seen[key];
+        if (n > 1) key += '\n' + std::to_string(n);
+        std::string print;
+        for (std::uint8_t byte : Sha256(key)) {
+            print += hex[byte >> 4];
+            print += hex[byte & 15];
+        }
+        prints.push_back(std::move(print));
+    }
+    return prints;
 }
 
 std::vector<Finding> NewSince(const std::vector<Finding>& findings, const std::vector<Finding>& baseline) {

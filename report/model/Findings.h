@@ -1,7 +1,7 @@
 #pragma once
-// What "quibex-report check" finds, and the three forms it writes them in:
-// compiler-style lines, JSON (which is also the form of a baseline), and
-// SARIF 2.1.0 for code-scanning tools.
+// What "quibex-report check" finds, and the two forms of it every other
+// format builds on: compiler-style lines and JSON (which is also the form
+// of a baseline). The formats of CI systems are in report/writers/.
 
 #include <istream>
 #include <ostream>
@@ -28,22 +28,10 @@ struct Finding {
     std::string subject;
 };
 
-struct CheckRule {
-    std::string_view name;
-    std::string_view summary;
-};
-// Every rule "check" knows, in the order --help lists them.
-const std::vector<CheckRule>& CheckRules();
-bool IsCheckRule(std::string_view name);
-
 // "path:line: rule: message", one a line; "warning: " before the message of a warning.
 void WriteFindingsText(const std::vector<Finding>& findings, std::ostream& out);
 // {"file": ..., "errors": n, "warnings": n, "findings": [...]}
 void WriteFindingsJson(const std::string& file, const std::vector<Finding>& findings, std::ostream& out);
-// One run of quibex-report with every rule that ran; relative paths are
-// relative to `baseFolder` (absolute, UTF-8), given as the run's %SRCROOT%.
-void WriteFindingsSarif(const std::vector<Finding>& findings, const std::vector<std::string_view>& rulesRun,
-                        const std::string& baseFolder, std::ostream& out);
 
 // The findings of a report written by WriteFindingsJson. Throws
 // std::runtime_error with the reason when `in` holds no such report.
@@ -53,6 +41,12 @@ std::vector<Finding> ReadFindingsJson(std::istream& in);
 // stands for one finding of the same rule, path (in any letter case, either
 // separator), subject and severity.
 std::vector<Finding> NewSince(const std::vector<Finding>& findings, const std::vector<Finding>& baseline);
+
+// One fingerprint per finding (64 hex digits), the same however the lines
+// around it move: a hash of rule, path (any letter case, either separator)
+// and subject, or of the message without its figures where a finding has
+// no subject. Findings that share all three are told apart by their order.
+std::vector<std::string> FindingFingerprints(const std::vector<Finding>& findings);
 
 // A path as a relative URI reference: "/" between folders, and every byte
 // other than letters, digits and -._~/ percent-encoded.
