@@ -1,11 +1,13 @@
 // check --format junit: the JUnit XML that CI systems show as a test
-// report. Each rule is a test suite and each file it looked at a test case,
-// so a report tells the files that pass as well as those that fail.
+// report. Each rule is a test suite (with its summary, level and help link
+// as properties) and each file it looked at a test case, so a report tells
+// the files that pass as well as those that fail.
 
 #include <algorithm>
 #include <map>
 #include <set>
 
+#include "report/model/Rules.h"
 #include "report/text/Utf8.h"
 #include "report/writers/CheckFormats.h"
 
@@ -47,6 +49,13 @@ void WriteFindingsJUnit(const std::vector<Finding>& findings, const CheckRun& ru
         const std::string rule = XmlText(rules[r]);
         xml += "  <testsuite name=\"" + rule + "\" tests=\"" + std::to_string(tallies[r].cases) + "\" failures=\"" +
                std::to_string(tallies[r].failures) + "\" errors=\"0\" skipped=\"0\">\n";
+        if (const CheckRule* known = FindCheckRule(rules[r])) {
+            xml += "    <properties>\n";
+            xml += "      <property name=\"summary\" value=\"" + XmlText(known->summary) + "\"/>\n";
+            xml += "      <property name=\"level\" value=\"" + std::string(SeverityName(known->level)) + "\"/>\n";
+            xml += "      <property name=\"help\" value=\"" + XmlText(RuleHelpUri(*known)) + "\"/>\n";
+            xml += "    </properties>\n";
+        }
         for (std::string_view file : files) {
             const std::string path = XmlText(file);
             xml += "    <testcase classname=\"" + rule + "\" name=\"" + path + "\" file=\"" + path + "\"";
@@ -63,8 +72,11 @@ void WriteFindingsJUnit(const std::vector<Finding>& findings, const CheckRun& ru
             std::size_t errors = 0;
             for (const Finding* f : found->second) {
                 if (!lines.empty()) lines += '\n';
-                lines += XmlText(std::string(file) + (f->line > 0 ? ":" + std::to_string(f->line) : "") + ": " +
-                                 (f->severity == Severity::Warning ? "warning: " : "") + f->message);
+                // As the text format writes it: "path:line: warning: message".
+                std::string line(file);
+                if (f->line > 0) line.append(":").append(std::to_string(f->line));
+                line.append(": ").append(f->severity == Severity::Warning ? "warning: " : "").append(f->message);
+                lines += XmlText(line);
                 if (f->severity == Severity::Error && errors++ == 0) firstError = f->message;
             }
             // Warnings do not fail the check, nor the test case.

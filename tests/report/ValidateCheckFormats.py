@@ -120,6 +120,9 @@ def check_junit(text, findings):
             problems.append(f"suite {suite.get('name')} counts its tests wrong")
         if any(c.get("classname") != suite.get("name") for c in suite.findall("testcase")):
             problems.append(f"a case of {suite.get('name')} names another rule")
+        help_uri = suite.find("properties/property[@name='help']")
+        if help_uri is None or not help_uri.get("value").endswith("#" + suite.get("name")):
+            problems.append(f"suite {suite.get('name')} has no link to its rule's help")
     # One failed case per rule and file with an error; each finding shown in its case.
     errors = {(f["rule"], f["path"]) for f in findings if f["level"] == "error"}
     got = {(c.get("classname"), c.get("name")) for c in failed}
