@@ -11,7 +11,7 @@ const std::vector<Subcommand>& Subcommands() {
          &RunCheckCommand},
         {"diff", "OLD NEW: what changed between two versions of a project",
          &RunDiffCommand},
-        {"inventory", "inventory FILE: references, components, declares, shared and orphaned files; an SBOM", &RunInventory},
+        {"inventory", "FILE: references, components, declares, shared and orphaned files; an SBOM", &RunInventory},
     };
     return commands;
 }
