@@ -3,12 +3,11 @@
 # with the program in /usr/bin, its man page, the README and the licence.
 # Included by report/CMakeLists.txt, which defines QUIBEX_LIBGIT2_ABI.
 
-# The version and the maker, from the headers the program itself reads.
-file(STRINGS ${QUIBEX_ROOT}/ui/Version.h version_line REGEX "^#define QUIBEX_VERSION_TEXT ")
-string(REGEX REPLACE ".*\"(.*)\".*" "\\1" QUIBEX_VERSION_TEXT "${version_line}")
-file(STRINGS ${QUIBEX_ROOT}/ui/Maker.h maker_lines REGEX "kAuthorName|kAuthorEmail|kHomePage =")
+# The version and home page come from common/ (QUIBEX_VERSION_TEXT,
+# QUIBEX_HOME_PAGE); the maker from the header the About window reads.
+file(STRINGS ${QUIBEX_ROOT}/ui/Maker.h maker_lines REGEX "kAuthorName|kAuthorEmail")
 foreach(line ${maker_lines})
-  string(REGEX REPLACE ".*(kAuthorName|kAuthorEmail|kHomePage) = \"([^\"]*)\".*" "\\1;\\2" pair "${line}")
+  string(REGEX REPLACE ".*(kAuthorName|kAuthorEmail) = \"([^\"]*)\".*" "\\1;\\2" pair "${line}")
   list(GET pair 0 key)
   list(GET pair 1 value)
   set(maker_${key} "${value}")
@@ -50,7 +49,7 @@ report and JUnit XML. It also writes a CycloneDX bill of materials.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${maker_kHomePage}")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${QUIBEX_HOME_PAGE}")
 # The libraries the program links against, found by dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # libgit2 is opened only when --git is given (platform/GitFileSystem_git2.cpp),

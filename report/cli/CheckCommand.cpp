@@ -1,84 +1,114 @@
 // quibex-report check FILE: the rules of Checks.h over a project or group,
 // with the settings of the command line and of the .quibex.toml beside it.
 
+#include "report/cli/CheckCommand.h"
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "engine/CodePage.h"
+#include "engine/Paths.h"
+#include "report/cli/Commands.h"
+#include "report/cli/Output.h"
+#include "report/cli/Reporter.h"
 #include "report/model/Analysis.h"
 #include "report/model/Checks.h"
 #include "report/model/Findings.h"
-#include "report/cli/OptionParsing.h"
+#include "report/model/SettingsFile.h"
 #include "report/platform/Platform.h"
-#include "report/cli/Reporter.h"
-#include "report/cli/Subcommands.h"
+#include "report/text/Strings.h"
 #include "report/text/Utf8.h"
 #include "report/writers/CheckFormats.h"
+#include "report/writers/RuleListWriter.h"
 
 namespace quibex::report {
 
 namespace {
 
-std::string CheckHelp() {
-    std::string help =
-        "usage: quibex-report check [options] FILE\n"
-        "\n"
+enum OptionId { kFormat = 1, kSelect, kIgnore, kFailOn, kBaseline, kGit, kConfig, kNoConfig, kMaxResults, kListRules };
+
+// The --fail-on help names every figure a threshold may take, from the
+// rules' own table: "member.lines, .codeLines, ...; procedure.lines, ...".
+std::string FailOnHelp() {
+    std::string figures;
+    std::string scope;
+    for (const std::string& figure : ThresholdFigures()) {
+        const std::size_t dot = figure.find('.');
+        const std::string figureScope = figure.substr(0, dot);
+        if (figureScope != scope) {
+            figures += (scope.empty() ? "" : "; ") + figure;
+            scope = figureScope;
+        } else {
+            figures += ", " + figure.substr(dot);
+        }
+    }
+    return Wrapped("limits of one's own, comma-separated: FIGURE>N or FIGURE>=N, such as procedure.complexity>40; "
+                   "from 90% of a limit on a finding is a warning. Figures: " +
+                       figures,
+                   56);
+}
+
+const OptionTable& Table() {
+    static const std::string failOnHelp = FailOnHelp();
+    static const Option options[] = {
+        {"--format", "", "F",
+         "text (the default), json, sarif (SARIF 2.1.0),\n"
+         "sonarqube (generic issue import), codeclimate\n"
+         "(GitLab code quality) or junit (JUnit XML: a test\n"
+         "case per rule and file)",
+         kFormat},
+        {"--select", "", "RULES", "run only these rules (comma-separated)", kSelect},
+        {"--ignore", "", "RULES", "do not run these rules", kIgnore},
+        {"--fail-on", "", "LIMITS", failOnHelp, kFailOn},
+        {"--baseline", "", "FILE",
+         "report only findings that FILE, an earlier\n"
+         "'check --format json' report, does not hold",
+         kBaseline},
+        {"--git", "", "REV", "check the project as it is in git revision REV", kGit},
+        {"--config", "", "FILE",
+         "read the settings from FILE instead of the\n"
+         ".quibex.toml beside the project",
+         kConfig},
+        {"--no-config", "", "", "read no settings file", kNoConfig},
+        {"--max-results", "", "N",
+         "with --format sarif: write at most N results,\n"
+         "errors first (default 25000, the limit of GitHub\n"
+         "code scanning)",
+         kMaxResults, "--max-results needs a whole number from 1"},
+        {"--list-rules", "", "",
+         "list every rule with its level, whether it runs\n"
+         "by default and its parameters (--format text or\n"
+         "json); no FILE",
+         kListRules},
+    };
+    static const OptionTable table = {options};
+    return table;
+}
+
+std::string Usage() { return "Usage: quibex-report check [options] FILE\n"; }
+
+std::string Help() {
+    std::string description =
         "Checks the project (.vbp) or group (.vbg) FILE and its members and prints\n"
-        "one finding a line, as compilers do: path:line: rule: message. Exit code 0\n"
-        "when no rule fails, 3 when one does, 1 when FILE or a project of the group\n"
-        "cannot be read, 2 on a usage error.\n"
+        "one finding a line, as compilers do: path:line: rule: message.\n"
         "\n"
         "Rules:\n";
     for (const CheckRule& rule : CheckRules()) {
-        std::string name(rule.name);
-        help += "  " + name + std::string(name.size() < 16 ? 16 - name.size() : 1, ' ') + std::string(rule.summary) + "\n";
+        const std::string name(rule.name);
+        description += "  " + name + std::string(name.size() < 16 ? 16 - name.size() : 1, ' ') +
+                       std::string(rule.summary) + "\n";
     }
-    help +=
-        "\n"
-        "Options:\n"
-        "  --format F          text (the default), json, sarif (SARIF 2.1.0), sonarqube\n"
-        "                      (generic issue import), codeclimate (GitLab code\n"
-        "                      quality) or junit (JUnit XML: a test case per rule\n"
-        "                      and file)\n"
-        "  --max-results N     with --format sarif: write at most N results, errors\n"
-        "                      first (default 25000, the limit of GitHub code scanning)\n"
-        "  --list-rules        list every rule with its level, whether it runs by\n"
-        "                      default and its parameters (--format text or json)\n"
-        "  --select RULES      run only these rules (comma-separated)\n"
-        "  --ignore RULES      do not run these rules\n"
-        "  --fail-on LIMITS    limits of one's own, comma-separated: FIGURE>N or\n"
-        "                      FIGURE>=N, such as procedure.complexity>40; from 90%\n"
-        "                      of a limit on a finding is a warning. Figures:\n"
-        "                      member.lines, .codeLines, .commentLines, .blankLines,\n"
-        "                      .designerLines, .attributeLines, .fileSize, .binarySize,\n"
-        "                      .procedures, .controls, .declares; procedure.lines,\n"
-        "                      .codeLines, .commentLines, .blankLines, .complexity,\n"
-        "                      .nesting\n"
-        "  --baseline FILE     report only findings that FILE, an earlier\n"
-        "                      'check --format json' report, does not hold\n"
-        "  --git REV           check the project as it is in git revision REV\n"
-        "  --config FILE       read the settings from FILE instead of the\n"
-        "                      .quibex.toml beside the project\n"
-        "  --no-config         read no settings file\n";
-    help += CommonOptionsHelp();
-    return help;
+    return CommandHelp(kCheckCommand, description, Table(),
+                       "Exit status: 0 when no rule fails, 3 when one does, 1 when FILE or a\n"
+                       "project of the group cannot be read, 2 for a usage error.\n");
 }
 
-int UsageError(std::ostream& err, const std::string& why) {
-    err << "quibex-report check: " << PrintableText(TextToUtf8(why)) << "\n"
-        << "Run 'quibex-report check --help' for more.\n"
-        << std::flush;
-    return kExitUsage;
-}
-
-std::string FolderOf(const std::string& path) {
-    const std::size_t sep = path.find_last_of("/\\");
-    return sep == std::string::npos ? std::string(".") : path.substr(0, sep == 0 ? 1 : sep);
-}
-
-bool IsGroup(const std::string& file) {
-    return file.size() >= 4 && EqualsIgnoringCase(std::string_view(file).substr(file.size() - 4), ".vbg");
+// The folder of `path`, "." for a bare name.
+std::string FolderOrCurrent(const std::string& path) {
+    std::string folder = FolderOf(path);
+    return folder.empty() ? std::string(".") : folder;
 }
 
 // The whole of a small file read through `files`; nothing when it is not there.
@@ -94,182 +124,213 @@ std::optional<std::string> ReadSmallFile(IFileSystem& files, const std::string& 
     }
 }
 
-}  // namespace
-
-int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                    bool stderrIsTerminal) {
-    CommonOptions common;
-    std::string file, git, configFile;
-    std::optional<std::string> format, baseline;
-    std::optional<std::vector<std::string>> select, ignore, failOn;
-    bool noConfig = false, listRules = false;
-    std::optional<std::string> maxResults;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        std::string error, value;
-        bool missing = false;
-        ValueOption option(args, i);
-        if (arg == "--help" || arg == "-h") {
-            out << CheckHelp() << std::flush;
-            return out ? kExitOk : kExitReadError;
-        }
-        switch (TakeCommonOption(args, i, common, error)) {
-            case OptionResult::Taken: continue;
-            case OptionResult::Error: return UsageError(err, error);
-            case OptionResult::NotCommon: break;
-        }
-        if (option.Is("--format", value, missing)) {
-            format = value;
-        } else if (option.Is("--select", value, missing)) {
-            select = SplitList(value);
-        } else if (option.Is("--ignore", value, missing)) {
-            ignore = SplitList(value);
-        } else if (option.Is("--fail-on", value, missing)) {
-            failOn = SplitList(value);
-        } else if (option.Is("--baseline", value, missing)) {
-            baseline = value;
-        } else if (option.Is("--git", value, missing)) {
-            git = value;
-            if (!missing && git.empty()) return UsageError(err, "--git needs a revision, such as HEAD or main");
-        } else if (option.Is("--config", value, missing)) {
-            configFile = value;
-        } else if (arg == "--no-config") {
-            noConfig = true;
-        } else if (option.Is("--max-results", value, missing)) {
-            maxResults = value;
-        } else if (arg == "--list-rules") {
-            listRules = true;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return UsageError(err, "unknown option '" + arg + "'");
-        } else if (file.empty()) {
-            file = arg;
-        } else {
-            return UsageError(err, "one project or group only: '" + file + "' and '" + arg + "'");
-        }
-        if (missing) return UsageError(err, arg + " needs a value");
+// Fills what the command line left open from the settings file: the one
+// given, or the one beside the project (in the revision checked, with
+// --git). The command line wins key by key. The reason, when the file
+// given cannot be read or a file cannot be parsed.
+std::optional<std::string> ApplySettingsFile(CheckOptions& options, IFileSystem& files) {
+    if (options.noConfig) return std::nullopt;
+    std::optional<std::string> text;
+    std::string shownName;
+    std::string configFolder = FolderOrCurrent(options.file);
+    if (!options.configFile.empty()) {
+        std::ifstream in(options.configFile, std::ios::binary);
+        if (!in) return "cannot read the settings file '" + options.configFile + "'";
+        std::ostringstream buffer;
+        buffer << in.rdbuf();
+        text = buffer.str();
+        shownName = options.configFile;
+        configFolder = FolderOrCurrent(options.configFile);
+    } else {
+        const std::string absolute = AbsolutePath(options.file);
+        const char separator = absolute.find('\\') != std::string::npos ? '\\' : '/';
+        shownName = FolderOrCurrent(absolute) + separator + std::string(kConfigFileName);
+        text = ReadSmallFile(files, shownName);
     }
-    if (listRules) {
-        const std::string listFormat = format.value_or("text");
-        if (listFormat != "text" && listFormat != "json") return UsageError(err, "--list-rules writes text or json");
-        auto write = [&](std::ostream& stream) {
-            listFormat == "json" ? WriteRuleListJson(stream) : WriteRuleListText(stream);
-        };
-        return WriteOutput(common, write, out, err);
+    if (!text) return std::nullopt;
+    std::string error;
+    const std::optional<CheckConfig> config = ParseCheckConfig(*text, error);
+    if (!config) return "'" + shownName + "' " + error;
+    if (!options.select) options.select = config->select;
+    if (!options.ignore) options.ignore = config->ignore;
+    if (!options.failOn) options.failOn = config->failOn;
+    if (!options.format) options.format = config->format;
+    if (!options.baseline && config->baseline) {
+        const std::string& baseline = *config->baseline;
+        // A relative baseline lies beside the settings file.
+        const bool relative = !baseline.empty() && baseline[0] != '/' && baseline[0] != '\\' &&
+                              baseline.find(':') == std::string::npos;
+        options.baseline = relative ? configFolder + "/" + baseline : baseline;
     }
-    if (file.empty()) return UsageError(err, "no project or group file given");
+    return std::nullopt;
+}
 
+// The rules to run and the thresholds, from the options; the reason when a
+// rule or a threshold is not known.
+std::optional<std::string> MakeSettings(const CheckOptions& options, CheckSettings& settings) {
+    settings.select = options.select.value_or(std::vector<std::string>());
+    settings.ignore = options.ignore.value_or(std::vector<std::string>());
+    for (const std::vector<std::string>* list : {&settings.select, &settings.ignore}) {
+        for (const std::string& rule : *list) {
+            if (!IsCheckRule(rule)) return "unknown rule '" + rule + "': see 'quibex-report check --help'";
+        }
+    }
+    for (const std::string& text : options.failOn.value_or(std::vector<std::string>())) {
+        std::string error;
+        std::optional<Threshold> threshold = ParseThreshold(text, error);
+        if (!threshold) return error;
+        settings.thresholds.push_back(std::move(*threshold));
+    }
+    const std::string format = options.format.value_or("text");
+    if (!FindCheckFormat(format)) return "unknown format '" + format + "': use " + CheckFormatNames();
+    if (options.maxResults && format != "sarif") return "--max-results is for --format sarif";
+    return std::nullopt;
+}
+
+// The findings of an earlier run; the reason when the file is no such report.
+std::optional<std::string> ReadBaseline(const std::string& file, std::vector<Finding>& known) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return "cannot read the baseline '" + file + "'";
+    try {
+        known = ReadFindingsJson(in);
+    } catch (const std::exception& e) {
+        return "the baseline '" + file + "' is " + e.what();
+    }
+    return std::nullopt;
+}
+
+struct CheckRun {
+    Analysis analysis;
+    std::vector<Finding> findings;
+    std::string currentFolder;        // what finding paths are relative to
+    std::vector<std::string> files;  // every file checked, as findings show paths
+};
+
+// Reads the project with its source model, looks at its files, and runs the rules.
+CheckRun Check(const CheckOptions& options, const CheckSettings& settings, IFileSystem& files, std::ostream& err,
+               bool stderrIsTerminal) {
+    AnalysisRequest request;
+    request.file = options.file;
+    request.codePage = options.codePage;
+    request.sourceModel = true;
+    request.progress = options.progress;
+    FileInspection inspection;
+    const std::string groupPath = IsGroupFile(options.file) ? AbsolutePath(options.file) : std::string();
+    request.inspect = [&](const StatisticsModel& stats, const DetailData& detail, IFileSystem& readFiles) {
+        inspection = InspectFiles(stats, detail, readFiles, groupPath);
+    };
+    CheckRun run{Analyse(request, files, err, stderrIsTerminal), {}, {}, {}};
+    ConvertToUtf8(inspection, TextConverterFor(options.codePage.value_or(0)));
+    std::error_code ec;
+    run.currentFolder = TextToUtf8(std::filesystem::current_path(ec).string());
+    run.findings =
+        RunChecks(run.analysis, inspection, settings, options.codePage.value_or(kDefaultCodePage), run.currentFolder);
+    run.files = CheckedFiles(run.analysis, inspection, run.currentFolder);
+    return run;
+}
+
+void WriteFindings(const std::string& format, const CheckOptions& options, const CheckRun& run,
+                   const CheckSettings& settings, std::ostream& out) {
+    FindingsContext context;
+    context.file = run.analysis.report.file;
+    for (const CheckRule& rule : CheckRules()) {
+        if (settings.Runs(rule.name)) context.rulesRun.push_back(rule.name);
+    }
+    context.baseFolder = run.currentFolder;
+    context.files = run.files;
+    context.complete = run.analysis.Complete();
+    context.maxResults = options.maxResults.value_or(kDefaultMaxResults);
+    FindCheckFormat(format)->write(run.findings, context, out);
+}
+
+// --list-rules: the rule table, as text or JSON.
+int ListRules(const CheckOptions& options, std::ostream& out, std::ostream& err) {
+    const std::string format = options.format.value_or("text");
+    if (format != "text" && format != "json") return UsageError(kCheckCommand, "--list-rules writes text or json", err);
+    return WriteOutput(
+        options, [&](std::ostream& stream) { format == "json" ? WriteRuleListJson(stream) : WriteRuleListText(stream); },
+        out, err);
+}
+
+int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool stderrIsTerminal) {
+    Parsed<CheckOptions> parsed = ParseCheckArguments(args);
+    switch (parsed.action) {
+        case CommandAction::Help: return ShowHelp(kCheckCommand, out);
+        case CommandAction::Run: break;
+        default: return UsageError(kCheckCommand, parsed.error, err);
+    }
+    CheckOptions& options = parsed.options;
+    if (options.listRules) return ListRules(options, out, err);
     std::unique_ptr<IFileSystem> files;
     try {
-        files = ReadingFileSystem(common.codePage, git, file);
+        files = ReadingFileSystem(options.codePage, options.git, options.file);
     } catch (const FileError& e) {
         err << "quibex-report check: " << PrintableText(TextToUtf8(e.what())) << '\n' << std::flush;
         return kExitReadError;
     }
-
-    // The settings file: given, or beside the project (in the revision
-    // checked, with --git). The command line wins key by key.
-    std::string configFolder = FolderOf(file);
-    if (!noConfig) {
-        std::optional<std::string> text;
-        std::string shownName;
-        if (!configFile.empty()) {
-            std::ifstream in(configFile, std::ios::binary);
-            if (!in) return UsageError(err, "cannot read the settings file '" + configFile + "'");
-            std::ostringstream buffer;
-            buffer << in.rdbuf();
-            text = buffer.str();
-            shownName = configFile;
-            configFolder = FolderOf(configFile);
-        } else {
-            const std::string absolute = AbsolutePath(file);
-            const char separator = absolute.find('\\') != std::string::npos ? '\\' : '/';
-            shownName = FolderOf(absolute) + separator + std::string(kConfigFileName);
-            text = ReadSmallFile(*files, shownName);
-        }
-        if (text) {
-            std::string error;
-            const std::optional<CheckConfig> config = ParseCheckConfig(*text, error);
-            if (!config) return UsageError(err, "'" + shownName + "' " + error);
-            if (!select) select = config->select;
-            if (!ignore) ignore = config->ignore;
-            if (!failOn) failOn = config->failOn;
-            if (!format) format = config->format;
-            if (!baseline && config->baseline) {
-                const bool relative = !config->baseline->empty() && (*config->baseline)[0] != '/' &&
-                                      (*config->baseline)[0] != '\\' && config->baseline->find(':') == std::string::npos;
-                baseline = relative ? configFolder + "/" + *config->baseline : *config->baseline;
-            }
-        }
-    }
-
     CheckSettings settings;
-    settings.select = select.value_or(std::vector<std::string>());
-    settings.ignore = ignore.value_or(std::vector<std::string>());
-    for (const std::vector<std::string>* list : {&settings.select, &settings.ignore}) {
-        for (const std::string& rule : *list) {
-            if (!IsCheckRule(rule)) return UsageError(err, "unknown rule '" + rule + "': see 'quibex-report check --help'");
-        }
-    }
-    for (const std::string& text : failOn.value_or(std::vector<std::string>())) {
-        std::string error;
-        std::optional<Threshold> threshold = ParseThreshold(text, error);
-        if (!threshold) return UsageError(err, error);
-        settings.thresholds.push_back(std::move(*threshold));
-    }
-    const std::string formatName = format.value_or("text");
-    const CheckFormat* writer = FindCheckFormat(formatName);
-    if (!writer) return UsageError(err, "unknown format '" + formatName + "': use " + CheckFormatNames());
-    CheckRun run;
-    if (maxResults) {
-        const std::optional<long long> n = WholeNumber(*maxResults);
-        if (!n || *n < 1) return UsageError(err, "--max-results needs a whole number from 1, not '" + *maxResults + "'");
-        if (formatName != "sarif") return UsageError(err, "--max-results is for --format sarif");
-        run.maxResults = static_cast<std::size_t>(*n);
-    }
     std::vector<Finding> known;
-    if (baseline) {
-        std::ifstream in(*baseline, std::ios::binary);
-        if (!in) return UsageError(err, "cannot read the baseline '" + *baseline + "'");
-        try {
-            known = ReadFindingsJson(in);
-        } catch (const std::exception& e) {
-            return UsageError(err, "the baseline '" + *baseline + "' is " + e.what());
-        }
-    }
+    std::optional<std::string> refused = ApplySettingsFile(options, *files);
+    if (!refused) refused = MakeSettings(options, settings);
+    if (!refused && options.baseline) refused = ReadBaseline(*options.baseline, known);
+    if (refused) return UsageError(kCheckCommand, *refused, err);
 
-    AnalysisRequest request;
-    request.file = file;
-    request.codePage = common.codePage;
-    request.sourceModel = true;
-    request.progress = common.progress;
-    FileInspection inspection;
-    const std::string groupPath = IsGroup(file) ? AbsolutePath(file) : std::string();
-    request.inspect = [&](const StatisticsModel& stats, const DetailData& detail, IFileSystem& readFiles) {
-        inspection = InspectFiles(stats, detail, readFiles, groupPath);
-    };
-    const Analysis analysis = Analyse(request, *files, err, stderrIsTerminal);
-    ConvertToUtf8(inspection, TextConverterFor(common.codePage.value_or(0)));
-
-    std::error_code ec;
-    const std::string currentFolder = TextToUtf8(std::filesystem::current_path(ec).string());
-    std::vector<Finding> findings =
-        RunChecks(analysis, inspection, settings, common.codePage.value_or(kDefaultCodePage), currentFolder);
-    if (baseline) findings = NewSince(findings, known);
-
-    run.file = analysis.report.file;
-    for (const CheckRule& rule : CheckRules()) {
-        if (settings.Runs(rule.name)) run.rulesRun.push_back(rule.name);
-    }
-    run.baseFolder = currentFolder;
-    run.files = CheckedFiles(analysis, inspection, currentFolder);
-    run.complete = analysis.Complete();
-    const int written =
-        WriteOutput(common, [&](std::ostream& stream) { writer->write(findings, run, stream); }, out, err);
+    CheckRun run = Check(options, settings, *files, err, stderrIsTerminal);
+    if (options.baseline) run.findings = NewSince(run.findings, known);
+    const std::string format = options.format.value_or("text");
+    const int written = WriteOutput(
+        options, [&](std::ostream& stream) { WriteFindings(format, options, run, settings, stream); }, out, err);
     if (written != kExitOk) return written;
-    if (!analysis.Complete()) return kExitReadError;
-    const bool failed = std::any_of(findings.begin(), findings.end(),
+    if (!run.analysis.Complete()) return kExitReadError;
+    const bool failed = std::any_of(run.findings.begin(), run.findings.end(),
                                     [](const Finding& f) { return f.severity == Severity::Error; });
     return failed ? kExitCheckFailed : kExitOk;
 }
+
+}  // namespace
+
+Parsed<CheckOptions> ParseCheckArguments(const std::vector<std::string>& args) {
+    Parsed<CheckOptions> parsed;
+    CheckOptions& options = parsed.options;
+    auto take = [&](const Option& option, const std::string& value) -> std::string {
+        switch (option.id) {
+            case kFormat: options.format = value; break;
+            case kSelect: options.select = SplitList(value); break;
+            case kIgnore: options.ignore = SplitList(value); break;
+            case kFailOn: options.failOn = SplitList(value); break;
+            case kBaseline: options.baseline = value; break;
+            case kConfig: options.configFile = value; break;
+            case kNoConfig: options.noConfig = true; break;
+            case kListRules: options.listRules = true; break;
+            case kMaxResults: {
+                const std::optional<long long> n = NumberValue(value, 1LL << 40);
+                if (!n || *n < 1) return std::string(option.missing);
+                options.maxResults = static_cast<std::size_t>(*n);
+                break;
+            }
+            case kGit:
+                if (value.empty()) return "--git needs a revision, such as HEAD or main";
+                options.git = value;
+                break;
+        }
+        return {};
+    };
+    std::vector<std::string> files;
+    parsed.action = ReadArguments(args, Table(), options, take, files, parsed.error);
+    if (parsed.action != CommandAction::Run) return parsed;
+    if (files.size() > 1) {
+        parsed.action = CommandAction::UsageError;
+        parsed.error = "one project or group only: '" + files[0] + "' and '" + files[1] + "'";
+    } else if (files.empty() && !options.listRules) {
+        parsed.action = CommandAction::UsageError;
+        parsed.error = "no project or group file given";
+    } else if (!files.empty()) {
+        options.file = files[0];
+    }
+    return parsed;
+}
+
+const Command kCheckCommand = {"check", "FILE: the findings that break a VB6 build, or a limit", &Usage, &Help,
+                               &RunCheck};
 
 }  // namespace quibex::report

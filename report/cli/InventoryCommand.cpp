@@ -1,3 +1,6 @@
+// quibex-report inventory FILE: the references, components, declares,
+// shared, identical and orphaned files of a project or group.
+
 #include "report/cli/InventoryCommand.h"
 
 #include <algorithm>
@@ -7,19 +10,34 @@
 
 #include "engine/CodePage.h"
 #include "engine/FileSystem.h"
-#include "report/model/Analysis.h"
-#include "report/writers/InventoryWriter.h"
-#include "report/cli/OptionParsing.h"
-#include "report/platform/Platform.h"
-#include "report/cli/ReportOptions.h"
+#include "engine/Paths.h"
+#include "report/cli/Commands.h"
+#include "report/cli/Output.h"
 #include "report/cli/Reporter.h"
+#include "report/model/Analysis.h"
+#include "report/platform/Platform.h"
 #include "report/text/Utf8.h"
+#include "report/writers/CycloneDxWriter.h"
+#include "report/writers/InventoryWriter.h"
 
 namespace quibex::report {
 
 namespace {
 
-enum class InventoryFormat { Text, Csv, Json, CycloneDx };
+enum OptionId { kFormat = 1, kOrphans, kSpecVersion };
+
+constexpr Option kOptions[] = {
+    {"--format", "", "text", "tables (default)", kFormat, "--format needs text, csv, json or cyclonedx"},
+    {"--format", "", "csv", "one row per item, the section in the first column", kHelpRow},
+    {"--format", "", "json", "everything, as one document", kHelpRow},
+    {"--format", "", "cyclonedx", "a CycloneDX JSON software bill of materials", kHelpRow},
+    {"--spec-version", "", "V", "the CycloneDX version it follows: 1.6 (default) or 1.5", kSpecVersion},
+    {"--orphans", "", "",
+     "also list the .frm, .bas, .cls, .ctl, .pag and .dob\n"
+     "files under the projects' folders that no project lists",
+     kOrphans},
+};
+constexpr OptionTable kTable = {kOptions};
 
 constexpr std::pair<std::string_view, InventoryFormat> kFormats[] = {
     {"text", InventoryFormat::Text},
@@ -28,42 +46,24 @@ constexpr std::pair<std::string_view, InventoryFormat> kFormats[] = {
     {"cyclonedx", InventoryFormat::CycloneDx},
 };
 
-struct InventoryOptions : CommonOptions {
-    InventoryFormat format = InventoryFormat::Text;
-    bool orphans = false;
-    std::string file;
-    std::optional<std::string> specVersion;  // of CycloneDX
-};
-
-std::string InventoryUsage() {
+std::string Usage() {
     return "Usage: quibex-report inventory [--format text|csv|json|cyclonedx] [--spec-version 1.5|1.6]\n"
            "                               [--orphans] [--code-page N] [-o FILE] [--progress|--no-progress] FILE\n";
 }
 
-std::string InventoryHelp() {
-    return InventoryUsage() +
-           "\n"
-           "Lists what the project (.vbp) or group (.vbg) FILE is made of: the type\n"
-           "libraries of its Reference lines and the projects they name, the ActiveX\n"
-           "components of its Object lines with the controls the forms place of each\n"
-           "(a component no form uses is flagged), every Declare by library, the files\n"
-           "several projects of a group list, the files with the same content under\n"
-           "different paths, and the group's figures summed and with each file once.\n"
-           "A referenced file found on this machine shows its size and, for a PE\n"
-           "image, its file version.\n"
-           "\n"
-           "  --format text       tables (default)\n"
-           "  --format csv        one row per item, the section in the first column\n"
-           "  --format json       everything, as one document\n"
-           "  --format cyclonedx  a CycloneDX JSON software bill of materials\n"
-           "  --spec-version V    the CycloneDX version it follows: 1.6 (default) or 1.5\n"
-           "  --orphans           also list the .frm, .bas, .cls, .ctl, .pag and .dob\n"
-           "                      files under the projects' folders that no project lists\n" +
-           std::string(CommonOptionsHelp()) +
-           "  --help              print this help and exit\n"
-           "\n"
-           "Exit status as for the plain report: 0, 1 when a project or group file\n"
-           "could not be read or the report not written, 2 for a usage error.\n";
+std::string Help() {
+    return CommandHelp(kInventoryCommand,
+                       "Lists what the project (.vbp) or group (.vbg) FILE is made of: the type\n"
+                       "libraries of its Reference lines and the projects they name, the ActiveX\n"
+                       "components of its Object lines with the controls the forms place of each\n"
+                       "(a component no form uses is flagged), every Declare by library, the files\n"
+                       "several projects of a group list, the files with the same content under\n"
+                       "different paths, and the group's figures summed and with each file once.\n"
+                       "A referenced file found on this machine shows its size and, for a PE\n"
+                       "image, its file version.\n",
+                       kTable,
+                       "Exit status as for the plain report: 0, 1 when a project or group file\n"
+                       "could not be read or the report not written, 2 for a usage error.\n");
 }
 
 // The run's file system, as the inventory asks it about files: the project
@@ -128,64 +128,14 @@ private:
     TextConverter fromUtf8_;
 };
 
-int Usage(std::ostream& err, const std::string& error) {
-    err << "quibex-report inventory: " << PrintableText(TextToUtf8(error)) << '\n'
-        << InventoryUsage() << "Run 'quibex-report inventory --help' for more.\n"
-        << std::flush;
-    return kExitUsage;
-}
-
-}  // namespace
-
 int RunInventory(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool stderrIsTerminal) {
-    InventoryOptions options;
-    std::vector<std::string> files;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        std::string value;
-        bool missing = false;
-        ValueOption option(args, i);
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            files.push_back(arg);
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "--help" || arg == "-h") {
-            out << InventoryHelp() << std::flush;
-            return out ? kExitOk : kExitReadError;
-        } else if (arg == "--orphans") {
-            options.orphans = true;
-        } else if (option.Is("--format", value, missing)) {
-            bool known = false;
-            for (const auto& [name, format] : kFormats) {
-                if (name == value) {
-                    options.format = format;
-                    known = true;
-                }
-            }
-            if (missing || !known) return Usage(err, "--format needs text, csv, json or cyclonedx");
-        } else if (option.Is("--spec-version", value, missing)) {
-            if (missing || (value != "1.5" && value != "1.6")) return Usage(err, "--spec-version needs 1.5 or 1.6");
-            options.specVersion = value;
-        } else {
-            std::string error;
-            switch (TakeCommonOption(args, i, options, error)) {
-                case OptionResult::Taken: break;
-                case OptionResult::Error: return Usage(err, error);
-                case OptionResult::NotCommon: return Usage(err, "unknown option '" + arg + "'");
-            }
-        }
+    const Parsed<InventoryOptions> parsed = ParseInventoryArguments(args);
+    switch (parsed.action) {
+        case CommandAction::Help: return ShowHelp(kInventoryCommand, out);
+        case CommandAction::Run: break;
+        default: return UsageError(kInventoryCommand, parsed.error, err);
     }
-    if (options.specVersion && options.format != InventoryFormat::CycloneDx) {
-        return Usage(err, "--spec-version is for --format cyclonedx");
-    }
-    if (files.empty()) return Usage(err, "no project or group file given");
-    if (files.size() > 1) return Usage(err, "more than one file given ('" + files[0] + "', '" + files[1] + "')");
-    if (!HasProjectExtension(files[0])) {
-        return Usage(err, "'" + files[0] + "' is neither a project (.vbp) nor a project group (.vbg)");
-    }
-    options.file = files[0];
-
+    const InventoryOptions& options = parsed.options;
     AnalysisRequest request;
     request.file = options.file;
     request.codePage = options.codePage;
@@ -196,7 +146,7 @@ int RunInventory(const std::vector<std::string>& args, std::ostream& out, std::o
     vb6::InventoryInput input;
     input.file = analysis.report.file;
     input.fullFile = analysis.absoluteFile;
-    input.group = EqualsIgnoringCase(std::string_view(options.file).substr(options.file.size() - 4), ".vbg");
+    input.group = IsGroupFile(options.file);
     for (const MemberRow& row : analysis.report.members) input.records.push_back(row.record);
     if (analysis.detail) {
         input.projects = std::move(analysis.detail->projects);
@@ -229,5 +179,50 @@ int RunInventory(const std::vector<std::string>& args, std::ostream& out, std::o
     if (written != kExitOk) return written;
     return analysis.Complete() ? kExitOk : kExitReadError;
 }
+
+}  // namespace
+
+Parsed<InventoryOptions> ParseInventoryArguments(const std::vector<std::string>& args) {
+    Parsed<InventoryOptions> parsed;
+    InventoryOptions& options = parsed.options;
+    auto take = [&](const Option& option, const std::string& value) -> std::string {
+        if (option.id == kOrphans) {
+            options.orphans = true;
+            return {};
+        }
+        if (option.id == kSpecVersion) {
+            if (value != "1.5" && value != "1.6") return "--spec-version needs 1.5 or 1.6";
+            options.specVersion = value;
+            return {};
+        }
+        const auto* known = std::find_if(std::begin(kFormats), std::end(kFormats),
+                                         [&](const auto& format) { return format.first == value; });
+        if (known == std::end(kFormats)) return std::string(option.missing);
+        options.format = known->second;
+        return {};
+    };
+    std::vector<std::string> files;
+    parsed.action = ReadArguments(args, kTable, options, take, files, parsed.error);
+    if (parsed.action != CommandAction::Run) return parsed;
+    auto usage = [&](std::string error) {
+        parsed.action = CommandAction::UsageError;
+        parsed.error = std::move(error);
+        return parsed;
+    };
+    if (options.specVersion && options.format != InventoryFormat::CycloneDx) {
+        return usage("--spec-version is for --format cyclonedx");
+    }
+    if (files.empty()) return usage("no project or group file given");
+    if (files.size() > 1) return usage("more than one file given ('" + files[0] + "', '" + files[1] + "')");
+    if (!HasProjectExtension(files[0])) {
+        return usage("'" + files[0] + "' is neither a project (.vbp) nor a project group (.vbg)");
+    }
+    options.file = files[0];
+    return parsed;
+}
+
+const Command kInventoryCommand = {"inventory",
+                                   "FILE: references, components, declares, shared and orphaned files; an SBOM",
+                                   &Usage, &Help, &RunInventory};
 
 }  // namespace quibex::report

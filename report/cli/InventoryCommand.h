@@ -1,13 +1,23 @@
 #pragma once
-// quibex-report inventory: the references, components, declares, shared,
-// identical and orphaned files of a project or group.
+// quibex-report inventory FILE: its command line, read from strings.
 
-#include <ostream>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "report/cli/OptionParser.h"
+
 namespace quibex::report {
 
-int RunInventory(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool stderrIsTerminal);
+enum class InventoryFormat { Text, Csv, Json, CycloneDx };
+
+struct InventoryOptions : CommonOptions {
+    InventoryFormat format = InventoryFormat::Text;
+    bool orphans = false;
+    std::string file;
+    std::optional<std::string> specVersion;  // of CycloneDX, as given
+};
+
+Parsed<InventoryOptions> ParseInventoryArguments(const std::vector<std::string>& args);
 
 }  // namespace quibex::report

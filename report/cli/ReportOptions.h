@@ -1,17 +1,15 @@
 #pragma once
-// The reporter's command line:
+// The plain report's command line:
 //   quibex-report [--format text|csv|json|cloc-json|html] [--detail] [--top N]
 //                 [--procedures] [--by-file] [--code-page N] [-o FILE]
 //                 [--progress|--no-progress] FILE
 //   quibex-report --version | --help
 
 #include <cstddef>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "report/cli/OptionParsing.h"
+#include "report/cli/OptionParser.h"
 
 namespace quibex::report {
 
@@ -29,21 +27,12 @@ struct ReportOptions : CommonOptions {
     bool NeedsSourceModel() const { return detail || procedures || format == ReportFormat::ClocJson; }
 };
 
-enum class CommandAction { Run, Help, Version, UsageError };
-
-struct ParsedCommand {
-    CommandAction action = CommandAction::UsageError;
-    ReportOptions options;  // for Run
-    std::string error;      // for UsageError: what was wrong
-};
+using ParsedCommand = Parsed<ReportOptions>;
 
 // Parses the arguments after the program name. --help and --version act as
 // soon as they are met; otherwise exactly one FILE ending in .vbp or .vbg
 // (any letter case) must be given.
 ParsedCommand ParseArguments(const std::vector<std::string>& args);
-
-// Whether `file` names a project (.vbp) or a group (.vbg), in any letter case.
-bool HasProjectExtension(std::string_view file);
 
 // The usage lines shown after a usage error.
 std::string UsageText();

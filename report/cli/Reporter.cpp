@@ -1,87 +1,29 @@
 #include "report/cli/Reporter.h"
 
-#include "report/model/Analysis.h"
-#include "report/model/Detail.h"
-#include "report/writers/DetailWriter.h"
-#include "report/writers/html/HtmlWriter.h"
-#include "report/platform/Platform.h"
-#include "report/cli/ReportOptions.h"
-#include "report/writers/ReportWriter.h"
-#include "report/cli/Subcommands.h"
-#include "report/text/Utf8.h"
+#include "report/cli/Commands.h"
 
 namespace quibex::report {
 
 namespace {
 
-void WriteReport(const ReportOptions& options, const ReportData& report, const DetailData* detail,
-                 const std::string& baseFolder, double seconds, std::ostream& out) {
-    switch (options.format) {
-        case ReportFormat::Text:
-            WriteText(report, out);
-            if (detail) WriteDetailText(report, *detail, options.top, out);
-            break;
-        case ReportFormat::Csv:
-            if (options.procedures) {
-                WriteProceduresCsv(report, *detail, out);
-            } else if (detail) {
-                WriteDetailCsv(report, *detail, out);
-            } else {
-                WriteCsv(report, out);
-            }
-            break;
-        case ReportFormat::Json:
-            if (detail) {
-                WriteDetailJson(report, *detail, out);
-            } else {
-                WriteJson(report, out);
-            }
-            break;
-        case ReportFormat::ClocJson: WriteClocJson(report, *detail, options.byFile, baseFolder, seconds, out); break;
-        case ReportFormat::Html: WriteHtml(report, detail, UtcNow("%Y-%m-%d %H:%M UTC"), out); break;
-    }
+// quibex-report help [COMMAND]: the help of the reporter or of a command.
+int RunHelp(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) return ShowHelp(kReportCommand, out);
+    if (args.size() > 1) return UsageError(kReportCommand, "help takes one command, such as 'help check'", err);
+    const Command* command = FindCommand(args[0]);
+    if (!command) return UsageError(kReportCommand, "unknown command '" + args[0] + "'", err);
+    return ShowHelp(*command, out);
 }
 
 }  // namespace
 
 int RunReporter(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool stderrIsTerminal) {
     if (!args.empty()) {
-        if (const Subcommand* subcommand = FindSubcommand(args[0])) {
-            return subcommand->run({args.begin() + 1, args.end()}, out, err, stderrIsTerminal);
-        }
+        const std::vector<std::string> rest(args.begin() + 1, args.end());
+        if (args[0] == "help") return RunHelp(rest, out, err);
+        if (const Command* command = FindCommand(args[0])) return command->run(rest, out, err, stderrIsTerminal);
     }
-    ParsedCommand command = ParseArguments(args);
-    switch (command.action) {
-        case CommandAction::Help:
-            out << HelpText() << std::flush;
-            return out ? kExitOk : kExitReadError;
-        case CommandAction::Version:
-            out << VersionText() << '\n' << std::flush;
-            return out ? kExitOk : kExitReadError;
-        case CommandAction::UsageError:
-            err << "quibex-report: " << PrintableText(TextToUtf8(command.error)) << '\n'
-                << UsageText() << "Run 'quibex-report --help' for more.\n"
-                << std::flush;
-            return kExitUsage;
-        case CommandAction::Run:
-            break;
-    }
-    const ReportOptions& options = command.options;
-    AnalysisRequest request;
-    request.file = options.file;
-    request.codePage = options.codePage;
-    request.sourceModel = options.NeedsSourceModel();
-    request.progress = options.progress;
-    const Analysis analysis = Analyse(request, err, stderrIsTerminal);
-    const DetailData* detail = analysis.detail ? &*analysis.detail : nullptr;
-    const int written = WriteOutput(
-        options,
-        [&](std::ostream& stream) {
-            WriteReport(options, analysis.report, detail, analysis.baseFolder, analysis.seconds, stream);
-        },
-        out, err);
-    if (written != kExitOk) return written;
-    return analysis.Complete() ? kExitOk : kExitReadError;
+    return kReportCommand.run(args, out, err, stderrIsTerminal);
 }
 
 }  // namespace quibex::report

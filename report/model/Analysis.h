@@ -11,8 +11,8 @@
 
 #include "engine/FileSystem.h"
 #include "report/model/Detail.h"
-#include "report/cli/OptionParsing.h"
-#include "report/writers/ReportWriter.h"
+#include "report/model/Progress.h"
+#include "report/model/Report.h"
 
 namespace quibex::report {
 
@@ -55,11 +55,5 @@ Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostrea
 // Throws FileError when the repository or the revision cannot be read.
 std::unique_ptr<IFileSystem> ReadingFileSystem(std::optional<int> codePage, const std::string& gitRevision,
                                                const std::string& file);
-
-// Writes a report to standard output or, for `output`, to that file through
-// a file beside it that takes its name only when the report is whole. The
-// exit code: 0, or 1 with the reason on `err` when it cannot be written.
-int WriteOutput(const CommonOptions& options, const std::function<void(std::ostream&)>& write, std::ostream& out,
-                std::ostream& err);
 
 }  // namespace quibex::report

@@ -1,5 +1,7 @@
 #include "report/model/Detail.h"
 
+#include <algorithm>
+
 #include "engine/mdlFill.h"
 
 namespace quibex::report {
@@ -123,6 +125,30 @@ vb6::LineCounts TotalLines(const DetailData& detail) {
     vb6::LineCounts total;
     for (const vb6::MemberModel& m : detail.members) total += m.lines;
     return total;
+}
+
+std::vector<RankedProcedure> MostComplex(const DetailData& detail, std::size_t top) {
+    std::vector<RankedProcedure> all;
+    for (std::size_t m = 0; m < detail.members.size(); ++m) {
+        for (const vb6::Procedure& p : detail.members[m].procedures) all.push_back({m, &p});
+    }
+    auto before = [](const RankedProcedure& a, const RankedProcedure& b) {
+        const vb6::Procedure& x = *a.procedure;
+        const vb6::Procedure& y = *b.procedure;
+        if (x.complexity != y.complexity) return x.complexity > y.complexity;
+        if (x.nesting != y.nesting) return x.nesting > y.nesting;
+        if (x.lines.Total() != y.lines.Total()) return x.lines.Total() > y.lines.Total();
+        if (a.member != b.member) return a.member < b.member;
+        return x.firstLine < y.firstLine;
+    };
+    const std::size_t n = std::min(top, all.size());
+    std::partial_sort(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(n), all.end(), before);
+    all.resize(n);
+    return all;
+}
+
+std::string ProcedurePlace(const MemberRow& member, const vb6::Procedure& procedure) {
+    return member.record.Path + ":" + std::to_string(procedure.firstLine) + "-" + std::to_string(procedure.lastLine);
 }
 
 }  // namespace quibex::report

@@ -2,6 +2,7 @@
 // The source model of a run: each member's MemberModel, read from the same
 // bytes the engine counts, and the facts of each project file read.
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -13,6 +14,7 @@
 #include "engine/MemberStatistics.h"
 #include "report/model/ModelWorker.h"
 #include "report/model/Progress.h"
+#include "report/model/Report.h"
 #include "vb6/ProjectFacts.h"
 #include "vb6/SourceReader.h"
 
@@ -69,5 +71,16 @@ void ConvertToUtf8(DetailData& detail, const TextConverter& toUtf8);
 
 // The five classes summed over every member.
 vb6::LineCounts TotalLines(const DetailData& detail);
+
+// The `top` procedures of the run, most complex first: by complexity, then
+// nesting, then length, then where they stand.
+struct RankedProcedure {
+    std::size_t member;
+    const vb6::Procedure* procedure;
+};
+std::vector<RankedProcedure> MostComplex(const DetailData& detail, std::size_t top);
+
+// "frmMain.frm:12-40": where a procedure is.
+std::string ProcedurePlace(const MemberRow& member, const vb6::Procedure& procedure);
 
 }  // namespace quibex::report

@@ -1,11 +1,11 @@
 #pragma once
 // What changed between two versions of a project or group: each side the
 // figures of its members (read now, or from a saved --detail JSON report),
-// paired by path, and the changes written as text, JSON or in cloc's
-// --diff layout.
+// and the members and procedures of both paired. The writers of a diff are
+// in writers/ (text, JSON, cloc-json).
 
 #include <istream>
-#include <ostream>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -44,10 +44,38 @@ Snapshot SnapshotOf(const Analysis& analysis);
 // std::runtime_error with the reason when `in` holds no such report.
 Snapshot ReadSnapshotJson(std::istream& in);
 
-enum class DiffFormat { Text, Json, ClocJson };
+// The figures the diff compares, of a member or of a side's totals, by name.
+struct DiffFigure {
+    const char* name;
+    Figure (*of)(const MemberFigures&);
+};
+const std::vector<DiffFigure>& DiffFigures();
 
-// The diff of `before` and `after`: members added, removed and changed,
-// the change of every figure, and both sides' totals.
-void WriteDiff(const Snapshot& before, const Snapshot& after, DiffFormat format, std::ostream& out);
+struct ProcedureChange {
+    const ProcedureFigures* before = nullptr;  // null: added
+    const ProcedureFigures* after = nullptr;   // null: removed
+};
+
+struct MemberChange {
+    const MemberFigures* before = nullptr;  // null: added
+    const MemberFigures* after = nullptr;   // null: removed
+    std::vector<ProcedureChange> procedures;  // only those added, removed or changed
+
+    const MemberFigures& Either() const { return after ? *after : *before; }
+    bool Changed() const;
+};
+
+struct DiffResult {
+    std::vector<MemberChange> added, removed, changed;
+    std::vector<std::pair<const MemberFigures*, const MemberFigures*>> same;
+};
+
+// The members of both sides paired by path (in any letter case), and the
+// procedures of each pair by kind and name, the n-th of a name with the n-th.
+// The result points into `before` and `after`.
+DiffResult CompareSnapshots(const Snapshot& before, const Snapshot& after);
+
+// A side's figures summed over its members.
+MemberFigures Totals(const Snapshot& side);
 
 }  // namespace quibex::report

@@ -7,79 +7,19 @@
 
 #include <nlohmann/json.hpp>
 
-#include "report/text/JsonWriter.h"
+#include "engine/CodePage.h"
 #include "report/text/Sha256.h"
 
 namespace quibex::report {
 
 std::string_view SeverityName(Severity severity) { return severity == Severity::Error ? "error" : "warning"; }
 
-void WriteFindingsText(const std::vector<Finding>& findings, std::ostream& out) {
-    for (const Finding& f : findings) {
-        out << f.path;
-        if (f.line > 0) out << ':' << f.line;
-        out << ": " << f.rule << ": ";
-        if (f.severity == Severity::Warning) out << "warning: ";
-        out << f.message << '\n';
-    }
-}
-
-namespace {
-
-std::pair<Figure, Figure> Tally(const std::vector<Finding>& findings) {
-    Figure errors = 0, warnings = 0;
-    for (const Finding& f : findings) ++(f.severity == Severity::Error ? errors : warnings);
-    return {errors, warnings};
-}
-
-// Paths of one file compare equal in any letter case and with either separator.
-std::string PathKey(std::string_view path) {
-    std::string key(path);
+std::string FindingPathKey(std::string_view path) {
+    std::string key = AsciiLower(path);
     for (char& c : key) {
         if (c == '\\') c = '/';
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c | 0x20);
     }
     return key;
-}
-
-}  // namespace
-
-void WriteFindingsJson(const std::string& file, const std::vector<Finding>& findings, std::ostream& out) {
-    const auto [errors, warnings] = Tally(findings);
-    std::string text;
-    JsonWriter json(text);
-    json.BeginObject();
-    json.Field("file", file).Field("errors", errors).Field("warnings", warnings);
-    json.Key("findings").BeginArray();
-    for (const Finding& f : findings) {
-        json.BeginObject(true);
-        json.Field("rule", f.rule).Field("level", SeverityName(f.severity)).Field("path", f.path);
-        json.Field("line", f.line).Field("message", f.message).Field("subject", f.subject);
-        json.EndObject();
-    }
-    json.EndArray();
-    json.EndObject();
-    json.Finish();
-    out << text;
-}
-
-std::string UriPath(std::string_view path) {
-    static const char* hex = "0123456789ABCDEF";
-    std::string uri;
-    for (char ch : path) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '\\' || c == '/') {
-            uri += '/';
-        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-                   c == '.' || c == '_' || c == '~') {
-            uri += ch;
-        } else {
-            uri += '%';
-            uri += hex[c >> 4];
-            uri += hex[c & 15];
-        }
-    }
-    return uri;
 }
 
 std::vector<Finding> ReadFindingsJson(std::istream& in) {
@@ -115,7 +55,7 @@ std::vector<std::string> FindingFingerprints(const std::vector<Finding>& finding
                 if (c < '0' || c > '9') what += c;
             }
         }
-        std::string key = f.rule + '\n' + PathKey(f.path) + '\n' + what;
+        std::string key = f.rule + '\n' + FindingPathKey(f.path) + '\n' + what;
         const int n = ++seen[key];
         if (n > 1) key += '\n' + std::to_string(n);
         std::string print;
@@ -130,7 +70,7 @@ std::vector<std::string> FindingFingerprints(const std::vector<Finding>& finding
 
 std::vector<Finding> NewSince(const std::vector<Finding>& findings, const std::vector<Finding>& baseline) {
     using Key = std::tuple<std::string, std::string, std::string, Severity>;
-    auto keyOf = [](const Finding& f) { return Key{f.rule, PathKey(f.path), f.subject, f.severity}; };
+    auto keyOf = [](const Finding& f) { return Key{f.rule, FindingPathKey(f.path), f.subject, f.severity}; };
     std::map<Key, int> known;
     for (const Finding& f : baseline) ++known[keyOf(f)];
     std::vector<Finding> fresh;

@@ -1,10 +1,10 @@
 #pragma once
-// What "quibex-report check" finds, and the two forms of it every other
-// format builds on: compiler-style lines and JSON (which is also the form
-// of a baseline). The formats of CI systems are in report/writers/.
+// What "quibex-report check" finds, how a finding is known again (the
+// baseline of earlier findings a run is compared with, and the
+// fingerprints of code-scanning formats). The rules are in Rules.h; the
+// writers of findings in writers/ (CheckFormats.h).
 
 #include <istream>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,11 +28,6 @@ struct Finding {
     std::string subject;
 };
 
-// "path:line: rule: message", one a line; "warning: " before the message of a warning.
-void WriteFindingsText(const std::vector<Finding>& findings, std::ostream& out);
-// {"file": ..., "errors": n, "warnings": n, "findings": [...]}
-void WriteFindingsJson(const std::string& file, const std::vector<Finding>& findings, std::ostream& out);
-
 // The findings of a report written by WriteFindingsJson. Throws
 // std::runtime_error with the reason when `in` holds no such report.
 std::vector<Finding> ReadFindingsJson(std::istream& in);
@@ -42,14 +37,14 @@ std::vector<Finding> ReadFindingsJson(std::istream& in);
 // separator), subject and severity.
 std::vector<Finding> NewSince(const std::vector<Finding>& findings, const std::vector<Finding>& baseline);
 
+// A finding's path as a baseline and a fingerprint compare it: in any
+// letter case and with either separator.
+std::string FindingPathKey(std::string_view path);
+
 // One fingerprint per finding (64 hex digits), the same however the lines
 // around it move: a hash of rule, path (any letter case, either separator)
 // and subject, or of the message without its figures where a finding has
 // no subject. Findings that share all three are told apart by their order.
 std::vector<std::string> FindingFingerprints(const std::vector<Finding>& findings);
-
-// A path as a relative URI reference: "/" between folders, and every byte
-// other than letters, digits and -._~/ percent-encoded.
-std::string UriPath(std::string_view path);
 
 }  // namespace quibex::report

@@ -9,9 +9,11 @@
 
 #include "engine/MemberStatistics.h"
 #include "engine/RunObserver.h"
-#include "report/writers/ReportWriter.h"
+#include "report/model/Report.h"
 
 namespace quibex::report {
+
+enum class ProgressMode { Auto, On, Off };  // Auto: on when stderr is a terminal
 
 // One line of members and lines read so far, redrawn in place at most ten
 // times a second and erased at the end. The engine yields every 221 lines,

@@ -1,6 +1,6 @@
 #include "report/model/Rules.h"
 
-#include "ui/Maker.h"
+#include "common/Version.h"
 
 namespace quibex::report {
 
@@ -126,7 +126,7 @@ bool IsCheckRule(std::string_view name) { return FindCheckRule(name) != nullptr;
 
 std::string RuleHelpUri(const CheckRule& rule) {
     // Each rule has a heading of its own name in the README, which is its anchor.
-    return std::string(kHomePage) + "quibex-report/README.md#" + std::string(rule.name);
+    return std::string(QUIBEX_HOME_PAGE) + "quibex-report/README.md#" + std::string(rule.name);
 }
 
 std::string RuleIdentifier(const CheckRule& rule) {

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "report/writers/ReportWriter.h"
+#include "report/text/Escape.h"
 
 namespace quibex::report {
 

@@ -23,12 +23,6 @@ std::string Utf8OrWindows1252(std::string_view text);
 // send escape sequences.
 std::string PrintableText(std::string_view utf8);
 
-// Any bytes as XML 1.0 text or attribute value: read as Utf8OrWindows1252
-// reads them, with & < > " ' as references, tab and line breaks as
-// character references (an attribute keeps them), and what XML cannot hold
-// at all (the other C0 controls, U+FFFE, U+FFFF) as U+FFFD.
-std::string XmlText(std::string_view text);
-
 // The number of characters of UTF-8 text, for lining up columns.
 std::size_t CharacterCount(std::string_view utf8);
 

@@ -1,14 +1,21 @@
 #include "report/writers/CheckFormats.h"
 
+#include "report/writers/CodeClimateWriter.h"
+#include "report/writers/JUnitWriter.h"
+#include "report/writers/JsonReportWriter.h"
+#include "report/writers/SarifWriter.h"
+#include "report/writers/SonarQubeWriter.h"
+#include "report/writers/TextWriter.h"
+
 namespace quibex::report {
 
 const std::vector<CheckFormat>& CheckFormats() {
     static const std::vector<CheckFormat> formats = {
-        {"text", [](const std::vector<Finding>& findings, const CheckRun&, std::ostream& out) {
+        {"text", [](const std::vector<Finding>& findings, const FindingsContext&, std::ostream& out) {
              WriteFindingsText(findings, out);
          }},
-        {"json", [](const std::vector<Finding>& findings, const CheckRun& run, std::ostream& out) {
-             WriteFindingsJson(run.file, findings, out);
+        {"json", [](const std::vector<Finding>& findings, const FindingsContext& context, std::ostream& out) {
+             WriteFindingsJson(context.file, findings, out);
          }},
         {"sarif", &WriteFindingsSarif},
         {"sonarqube", &WriteFindingsSonarQube},

@@ -1,11 +1,12 @@
 // check --format codeclimate: Code Climate issues, the layout of GitLab's
 // code quality report (artifacts:reports:codequality).
 
+#include "report/writers/CodeClimateWriter.h"
+
 #include <algorithm>
 
 #include "report/model/Rules.h"
 #include "report/text/JsonWriter.h"
-#include "report/writers/CheckFormats.h"
 
 namespace quibex::report {
 
@@ -27,7 +28,7 @@ std::string_view CategoryOf(RuleKind kind) {
 
 }  // namespace
 
-void WriteFindingsCodeClimate(const std::vector<Finding>& findings, const CheckRun&, std::ostream& out) {
+void WriteFindingsCodeClimate(const std::vector<Finding>& findings, const FindingsContext&, std::ostream& out) {
     const std::vector<std::string> fingerprints = FindingFingerprints(findings);
     std::string text;
     JsonWriter json(text);

@@ -1,20 +1,14 @@
 #include "report/writers/InventoryWriter.h"
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <functional>
 #include <map>
-#include <random>
-#include <set>
 #include <vector>
 
-#include "engine/CodePage.h"
+#include "engine/Paths.h"
+#include "report/text/Escape.h"
 #include "report/text/JsonWriter.h"
-#include "report/platform/Platform.h"
-#include "report/writers/ReportWriter.h"
 #include "report/text/Utf8.h"
-#include "ui/Version.h"
 
 namespace quibex::report {
 
@@ -46,25 +40,13 @@ void WriteSection(std::ostream& out, std::string_view title, const Rows& rows, s
     }
 }
 
-std::string LowerAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c | 0x20);
-    }
-    return text;
-}
-
 // Paths below the folder of the project or group file are shown relative to it.
 class Names {
 public:
     Names(const InventoryInput& input, const Inventory& inventory)
-        : in_(input), inv_(inventory), base_(vb6::FolderOf(input.fullFile)) {}
+        : in_(input), inv_(inventory), base_(FolderOf(input.fullFile)) {}
 
-    std::string Path(const std::string& full) const {
-        if (base_.empty() || full.size() <= base_.size() + 1) return full;
-        if (LowerAscii(full.substr(0, base_.size())) != LowerAscii(base_)) return full;
-        const char separator = full[base_.size()];
-        return separator == '/' || separator == '\\' ? full.substr(base_.size() + 1) : full;
-    }
+    std::string Path(const std::string& full) const { return PathBelow(full, base_); }
     std::string Project(std::size_t p) const { return inv_.projects[p].name; }
     // "App:frmMain.frm": the member as its project lists it.
     std::string Member(std::size_t r) const {
@@ -376,208 +358,6 @@ void WriteInventoryJson(const InventoryInput& input, const Inventory& inv, std::
     json.EndObject();
     json.Finish();
     out << text;
-}
-
-void WriteInventoryCycloneDx(const InventoryInput& input, const Inventory& inv, const BomStamp& stamp,
-                             std::ostream& out) {
-    // Every bom-ref once: projects by name, libraries by GUID and version.
-    std::set<std::string> taken;
-    auto unique = [&](std::string ref) {
-        std::string candidate = ref;
-        for (int n = 2; !taken.insert(candidate).second; ++n) candidate = ref + "#" + std::to_string(n);
-        return candidate;
-    };
-    std::vector<std::string> projectRefs, referenceRefs, componentRefs;
-    for (const vb6::InventoryProject& p : inv.projects) projectRefs.push_back(unique("project:" + p.name));
-    for (const vb6::InventoryReference& r : inv.references) {
-        const vb6::LibraryReference& ref = r.reference;
-        referenceRefs.push_back(unique("typelib:" + (ref.guid.empty() ? ref.raw : ref.guid + "#" + ref.version)));
-    }
-    for (const vb6::InventoryComponent& c : inv.components) {
-        componentRefs.push_back(unique("activex:" + c.object.guid + "#" + c.object.version));
-    }
-    // Sub-projects outside the run are components of their own, once each
-    // however many lines name them.
-    std::vector<std::string> outsideRefs(inv.subProjects.size());
-    std::vector<bool> outsideFirst(inv.subProjects.size(), false);
-    std::map<std::string, std::string> outsideByFile;
-    for (std::size_t s = 0; s < inv.subProjects.size(); ++s) {
-        const vb6::InventorySubProject& sub = inv.subProjects[s];
-        if (sub.project) continue;
-        const std::string key = LowerAscii(sub.fullPath.empty() ? sub.written : sub.fullPath);
-        auto [it, added] = outsideByFile.emplace(key, std::string());
-        if (added) it->second = unique("project-file:" + sub.written);
-        outsideRefs[s] = it->second;
-        outsideFirst[s] = added;
-    }
-    std::string mainRef;
-    if (input.group) {
-        std::string stem = vb6::FileNameOf(input.file);
-        if (const std::size_t dot = stem.rfind('.'); dot != std::string::npos) stem.resize(dot);
-        mainRef = unique("group:" + stem);
-    }
-
-    std::string text;
-    JsonWriter json(text);
-    auto property = [&](std::string_view name, std::string_view value) {
-        if (value.empty()) return;
-        json.BeginObject(true).Field("name", name).Field("value", value).EndObject();
-    };
-    auto writeFile = [&](const vb6::FileState& f) {
-        property("quibex:vb6:present", f.present ? "true" : "false");
-        if (f.present) property("quibex:vb6:size", std::to_string(f.size));
-        if (f.version) property("quibex:vb6:fileVersion", f.version->FileVersionText());
-    };
-    auto writeProject = [&](std::size_t p) {
-        const vb6::InventoryProject& project = inv.projects[p];
-        json.BeginObject();
-        const bool application = project.type.empty() || EqualsIgnoringCase(project.type, "Exe") ||
-                                 EqualsIgnoringCase(project.type, "OleExe");
-        json.Field("type", application ? "application" : "library");
-        json.Field("bom-ref", projectRefs[p]).Field("name", project.name);
-        if (!project.version.empty()) json.Field("version", project.version);
-        json.Key("properties").BeginArray();
-        property("quibex:vb6:projectType", project.type);
-        property("quibex:vb6:path", project.path);
-        property("quibex:vb6:members", std::to_string(project.members.size()));
-        json.EndArray();
-        json.EndObject();
-    };
-
-    json.BeginObject();
-    json.Field("bomFormat", "CycloneDX").Field("specVersion", stamp.specVersion);
-    json.Field("serialNumber", stamp.serialNumber).Field("version", Figure{1});
-    json.Key("metadata").BeginObject();
-    json.Field("timestamp", stamp.timestamp);
-    json.Key("tools").BeginObject().Key("components").BeginArray();
-    json.BeginObject(true).Field("type", "application").Field("name", "quibex-report");
-    json.Field("version", QUIBEX_VERSION_TEXT).Field("publisher", QUIBEX_COMPANY).EndObject();
-    json.EndArray().EndObject();
-    json.Key("component");
-    if (input.group) {
-        json.BeginObject(true).Field("type", "application").Field("bom-ref", mainRef);
-        json.Field("name", mainRef.substr(6)).EndObject();
-    } else if (!inv.projects.empty()) {
-        writeProject(0);
-    } else {
-        mainRef = unique("project:" + input.file);
-        json.BeginObject(true).Field("type", "application").Field("bom-ref", mainRef).Field("name", input.file);
-        json.EndObject();
-    }
-    json.EndObject();
-
-    json.Key("components").BeginArray();
-    for (std::size_t p = input.group ? 0 : 1; p < inv.projects.size(); ++p) writeProject(p);
-    for (std::size_t i = 0; i < inv.references.size(); ++i) {
-        const vb6::InventoryReference& r = inv.references[i];
-        const vb6::LibraryReference& ref = r.reference;
-        json.BeginObject();
-        json.Field("type", "library").Field("bom-ref", referenceRefs[i]);
-        const std::string file = vb6::FileNameOf(ref.path);
-        json.Field("name", !file.empty() ? file : !ref.description.empty() ? ref.description : ref.raw);
-        json.Field("version", r.file.version ? r.file.version->FileVersionText() : ref.version);
-        if (r.file.version && !r.file.version->companyName.empty()) json.Field("publisher", r.file.version->companyName);
-        if (!ref.description.empty()) json.Field("description", ref.description);
-        json.Key("properties").BeginArray();
-        property("quibex:vb6:kind", "type library");
-        property("quibex:vb6:guid", ref.guid);
-        property("quibex:vb6:version", ref.version);
-        property("quibex:vb6:locale", ref.locale);
-        property("quibex:vb6:path", ref.path);
-        if (ref.guid.empty()) property("quibex:vb6:reference", ref.raw);
-        writeFile(r.file);
-        json.EndArray();
-        json.EndObject();
-    }
-    for (std::size_t i = 0; i < inv.components.size(); ++i) {
-        const vb6::InventoryComponent& c = inv.components[i];
-        json.BeginObject();
-        json.Field("type", "library").Field("bom-ref", componentRefs[i]);
-        json.Field("name", c.object.file.empty() ? c.object.raw : c.object.file);
-        json.Field("version", c.file.version ? c.file.version->FileVersionText() : c.object.version);
-        if (c.file.version && !c.file.version->companyName.empty()) json.Field("publisher", c.file.version->companyName);
-        if (c.file.version && !c.file.version->fileDescription.empty()) {
-            json.Field("description", c.file.version->fileDescription);
-        }
-        json.Key("properties").BeginArray();
-        property("quibex:vb6:kind", "ActiveX component");
-        property("quibex:vb6:guid", c.object.guid);
-        property("quibex:vb6:version", c.object.version);
-        property("quibex:vb6:locale", c.object.locale);
-        property("quibex:vb6:file", c.object.file);
-        property("quibex:vb6:library", c.library);
-        property("quibex:vb6:controls", std::to_string(c.controls));
-        if (c.Unused()) property("quibex:vb6:unused", "true");
-        writeFile(c.file);
-        json.EndArray();
-        json.EndObject();
-    }
-    for (std::size_t s = 0; s < inv.subProjects.size(); ++s) {
-        if (!outsideFirst[s]) continue;
-        const vb6::InventorySubProject& sub = inv.subProjects[s];
-        std::string name = vb6::FileNameOf(sub.written);
-        if (const std::size_t dot = name.rfind('.'); dot != std::string::npos) name.resize(dot);
-        json.BeginObject(true).Field("type", "library").Field("bom-ref", outsideRefs[s]).Field("name", name);
-        json.Key("properties").BeginArray(true);
-        property("quibex:vb6:kind", "project");
-        property("quibex:vb6:path", sub.written);
-        property("quibex:vb6:present", sub.fullPath.empty() ? "false" : "true");
-        json.EndArray().EndObject();
-    }
-    json.EndArray();
-
-    // Each project depends on its libraries, components and the projects it
-    // references; every component is listed, with no dependencies of its own.
-    std::vector<std::vector<std::string>> dependsOn(inv.projects.size());
-    for (std::size_t i = 0; i < inv.references.size(); ++i) {
-        for (std::size_t p : inv.references[i].projects) dependsOn[p].push_back(referenceRefs[i]);
-    }
-    for (std::size_t i = 0; i < inv.components.size(); ++i) {
-        for (std::size_t p : inv.components[i].projects) dependsOn[p].push_back(componentRefs[i]);
-    }
-    for (std::size_t s = 0; s < inv.subProjects.size(); ++s) {
-        const vb6::InventorySubProject& sub = inv.subProjects[s];
-        const std::string& ref = sub.project ? projectRefs[*sub.project] : outsideRefs[s];
-        if (sub.project == sub.from) continue;
-        if (std::find(dependsOn[sub.from].begin(), dependsOn[sub.from].end(), ref) == dependsOn[sub.from].end()) {
-            dependsOn[sub.from].push_back(ref);
-        }
-    }
-    auto dependency = [&](const std::string& ref, const std::vector<std::string>& on) {
-        json.BeginObject(true).Field("ref", ref).Key("dependsOn").BeginArray(true);
-        for (const std::string& o : on) json.String(o);
-        json.EndArray().EndObject();
-    };
-    json.Key("dependencies").BeginArray();
-    if (!mainRef.empty()) dependency(mainRef, input.group ? projectRefs : std::vector<std::string>());
-    for (std::size_t p = 0; p < inv.projects.size(); ++p) dependency(projectRefs[p], dependsOn[p]);
-    for (const std::string& ref : referenceRefs) dependency(ref, {});
-    for (const std::string& ref : componentRefs) dependency(ref, {});
-    for (std::size_t s = 0; s < inv.subProjects.size(); ++s) {
-        if (outsideFirst[s]) dependency(outsideRefs[s], {});
-    }
-    json.EndArray();
-    json.EndObject();
-    json.Finish();
-    out << text;
-}
-
-BomStamp NewBomStamp() {
-    BomStamp stamp;
-    std::random_device device;
-    std::mt19937_64 random((static_cast<std::uint64_t>(device()) << 32) ^ device() ^
-                           static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
-    unsigned char bytes[16];
-    for (unsigned char& b : bytes) b = static_cast<unsigned char>(random());
-    bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0F) | 0x40);  // version 4
-    bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3F) | 0x80);  // RFC 4122 variant
-    char uuid[37];
-    std::snprintf(uuid, sizeof uuid, "%02x%02x%02x%02x-%02x%02x-%02x%02x-%02x%02x-%02x%02x%02x%02x%02x%02x", bytes[0],
-                  bytes[1], bytes[2], bytes[3], bytes[4], bytes[5], bytes[6], bytes[7], bytes[8], bytes[9], bytes[10],
-                  bytes[11], bytes[12], bytes[13], bytes[14], bytes[15]);
-    stamp.serialNumber = std::string("urn:uuid:") + uuid;
-    stamp.timestamp = UtcNow("%Y-%m-%dT%H:%M:%SZ");
-    return stamp;
 }
 
 }  // namespace quibex::report

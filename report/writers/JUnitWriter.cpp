@@ -3,19 +3,20 @@
 // as properties) and each file it looked at a test case, so a report tells
 // the files that pass as well as those that fail.
 
+#include "report/writers/JUnitWriter.h"
+
 #include <algorithm>
 #include <map>
 #include <set>
 
 #include "report/model/Rules.h"
-#include "report/text/Utf8.h"
-#include "report/writers/CheckFormats.h"
+#include "report/text/Escape.h"
 
 namespace quibex::report {
 
-void WriteFindingsJUnit(const std::vector<Finding>& findings, const CheckRun& run, std::ostream& out) {
-    std::vector<std::string_view> rules = run.rulesRun;
-    std::vector<std::string_view> files(run.files.begin(), run.files.end());
+void WriteFindingsJUnit(const std::vector<Finding>& findings, const FindingsContext& context, std::ostream& out) {
+    std::vector<std::string_view> rules = context.rulesRun;
+    std::vector<std::string_view> files(context.files.begin(), context.files.end());
     std::set<std::string_view> knownFiles(files.begin(), files.end());
     std::map<std::pair<std::string_view, std::string_view>, std::vector<const Finding*>> byCase;
     for (const Finding& f : findings) {
@@ -43,7 +44,7 @@ void WriteFindingsJUnit(const std::vector<Finding>& findings, const CheckRun& ru
     }
 
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    xml += "<testsuites name=\"" + XmlText("quibex-report check " + run.file) + "\" tests=\"" +
+    xml += "<testsuites name=\"" + XmlText("quibex-report check " + context.file) + "\" tests=\"" +
            std::to_string(total.cases) + "\" failures=\"" + std::to_string(total.failures) + "\" errors=\"0\">\n";
     for (std::size_t r = 0; r < rules.size(); ++r) {
         const std::string rule = XmlText(rules[r]);

@@ -1,8 +1,12 @@
 // check --list-rules: the rule table as a person or a script reads it.
 
+#include "report/writers/RuleListWriter.h"
+
+#include <algorithm>
+#include <string>
+
 #include "report/model/Rules.h"
 #include "report/text/JsonWriter.h"
-#include "report/writers/CheckFormats.h"
 
 namespace quibex::report {
 

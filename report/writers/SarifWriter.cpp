@@ -1,13 +1,13 @@
 // check --format sarif: SARIF 2.1.0 as code-scanning services read it.
 
+#include "report/writers/SarifWriter.h"
+
 #include <algorithm>
 #include <numeric>
 
+#include "common/Version.h"
 #include "report/model/Rules.h"
 #include "report/text/JsonWriter.h"
-#include "report/writers/CheckFormats.h"
-#include "ui/Maker.h"
-#include "ui/Version.h"
 
 namespace quibex::report {
 
@@ -59,12 +59,31 @@ std::vector<std::size_t> Kept(const std::vector<Finding>& findings, std::size_t 
 
 }  // namespace
 
-void WriteFindingsSarif(const std::vector<Finding>& findings, const CheckRun& run, std::ostream& out) {
-    std::vector<std::string_view> rules = run.rulesRun;
+std::string UriPath(std::string_view path) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string uri;
+    for (char ch : path) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '\\' || c == '/') {
+            uri += '/';
+        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+                   c == '.' || c == '_' || c == '~') {
+            uri += ch;
+        } else {
+            uri += '%';
+            uri += hex[c >> 4];
+            uri += hex[c & 15];
+        }
+    }
+    return uri;
+}
+
+void WriteFindingsSarif(const std::vector<Finding>& findings, const FindingsContext& context, std::ostream& out) {
+    std::vector<std::string_view> rules = context.rulesRun;
     for (const Finding& f : findings) {
         if (std::find(rules.begin(), rules.end(), f.rule) == rules.end()) rules.push_back(f.rule);
     }
-    const std::vector<std::size_t> kept = Kept(findings, run.maxResults);
+    const std::vector<std::size_t> kept = Kept(findings, context.maxResults);
     const std::vector<std::string> fingerprints = FindingFingerprints(findings);
 
     std::string text;
@@ -74,14 +93,14 @@ void WriteFindingsSarif(const std::vector<Finding>& findings, const CheckRun& ru
     json.Key("runs").BeginArray().BeginObject();
     json.Key("tool").BeginObject().Key("driver").BeginObject();
     json.Field("name", "quibex-report").Field("version", QUIBEX_VERSION_TEXT);
-    json.Field("informationUri", kHomePage);
+    json.Field("informationUri", QUIBEX_HOME_PAGE);
     json.Key("rules").BeginArray();
     for (std::string_view name : rules) WriteRule(json, name);
     json.EndArray();
     json.EndObject().EndObject();
 
     json.Key("invocations").BeginArray().BeginObject();
-    json.Field("executionSuccessful", run.complete);
+    json.Field("executionSuccessful", context.complete);
     if (kept.size() < findings.size()) {
         json.Key("toolExecutionNotifications").BeginArray().BeginObject();
         json.Field("level", "warning");
@@ -94,7 +113,7 @@ void WriteFindingsSarif(const std::vector<Finding>& findings, const CheckRun& ru
     json.EndObject().EndArray();
 
     // The folder's file URI, with a trailing "/", as the base of every relative path.
-    std::string base = FileUri(run.baseFolder);
+    std::string base = FileUri(context.baseFolder);
     if (base.back() != '/') base += '/';
     json.Key("originalUriBaseIds").BeginObject();
     json.Key("SRCROOT").BeginObject(true).Field("uri", base).EndObject();

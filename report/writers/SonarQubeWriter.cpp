@@ -2,11 +2,12 @@
 // of version 10.3 and later, so a server without a VB6 plugin shows the
 // findings (sonar.externalIssuesReportPaths).
 
+#include "report/writers/SonarQubeWriter.h"
+
 #include <algorithm>
 
 #include "report/model/Rules.h"
 #include "report/text/JsonWriter.h"
-#include "report/writers/CheckFormats.h"
 
 namespace quibex::report {
 
@@ -48,9 +49,9 @@ std::string SonarPath(std::string path) {
 
 }  // namespace
 
-void WriteFindingsSonarQube(const std::vector<Finding>& findings, const CheckRun& run, std::ostream& out) {
+void WriteFindingsSonarQube(const std::vector<Finding>& findings, const FindingsContext& context, std::ostream& out) {
     // The server refuses an issue whose rule the report does not describe.
-    std::vector<std::string_view> rules = run.rulesRun;
+    std::vector<std::string_view> rules = context.rulesRun;
     for (const Finding& f : findings) {
         if (std::find(rules.begin(), rules.end(), f.rule) == rules.end()) rules.push_back(f.rule);
     }

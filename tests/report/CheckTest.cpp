@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "report/model/Checks.h"
+#include "report/writers/SarifWriter.h"
 #include "tests/report/ReportRun.h"
 #include "tests/support/TestSupport.h"
 

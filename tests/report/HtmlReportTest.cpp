@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "report/text/Escape.h"
 #include "report/writers/html/HtmlWriter.h"
 #include "report/text/Sha256.h"
 #include "report/writers/html/Treemap.h"

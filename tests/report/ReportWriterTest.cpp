@@ -5,7 +5,9 @@
 
 #include "engine/Display.h"
 #include "engine/MemberStatistics.h"
-#include "report/writers/ReportWriter.h"
+#include "report/text/Escape.h"
+#include "report/writers/JsonReportWriter.h"
+#include "report/writers/TextWriter.h"
 #include "report/text/Utf8.h"
 
 namespace quibex::report {

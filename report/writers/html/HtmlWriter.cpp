@@ -4,14 +4,16 @@
 #include <cstdio>
 #include <map>
 
-#include "engine/CodePage.h"
-#include "report/writers/DetailWriter.h"
+#include "engine/Paths.h"
+#include "engine/mdlFill.h"
+#include "report/writers/JsonReportWriter.h"
 #include "report/writers/html/HtmlAssets.h"
+#include "report/text/Escape.h"
 #include "report/text/JsonWriter.h"
 #include "report/text/Sha256.h"
 #include "report/writers/html/Treemap.h"
 #include "report/text/Utf8.h"
-#include "ui/Version.h"
+#include "common/Version.h"
 
 namespace quibex::report {
 
@@ -33,8 +35,6 @@ constexpr std::size_t kTopProcedures = 25;
 constexpr std::size_t kMostControls = 100;
 constexpr std::size_t kMostDeclares = 300;
 constexpr std::size_t kMostProblems = 200;
-
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
 std::string Num(Figure n) { return std::to_string(n); }
 
@@ -59,18 +59,12 @@ std::string Shortened(std::string_view text, std::size_t limit) {
     return std::string(text.substr(0, i)) + "\xE2\x80\xA6";
 }
 
-bool IsGroup(std::string_view file) {
-    return file.size() >= 4 && EqualsIgnoringCase(file.substr(file.size() - 4), ".vbg");
-}
-
-// The colour class of a member: its kind's place among the count labels,
-// 7 for anything else.
-int KindIndex(std::string_view typeName) {
-    const auto& kinds = KindCounts();
-    for (std::size_t k = 0; k < kinds.size(); ++k) {
-        if (kinds[k].typeName == typeName) return static_cast<int>(k);
-    }
-    return 7;
+// The colour class of a member, "k0" to "k7" in the style sheet: its kind's
+// place among the count labels, or the one after the last for anything else.
+std::string KindClass(std::string_view typeName) {
+    std::size_t k = 0;
+    while (k < std::size(kMemberKinds) && kMemberKinds[k].typeName != typeName) ++k;
+    return "k" + std::to_string(k);
 }
 
 Figure MemberLines(const MemberRow& m) { return m.record.InterfaceLines + m.record.CodeLines; }
@@ -128,7 +122,7 @@ private:
 
     void Header(std::string_view generatedAt) {
         html_ += "<header>\n<h1>" + HtmlEscape(report_.file) + "</h1>\n<p class=\"meta\">";
-        if (IsGroup(report_.file)) {
+        if (IsGroupFile(report_.file)) {
             html_ += "Project group of " + std::to_string(report_.projects.size()) + " project" +
                      (report_.projects.size() == 1 ? "" : "s");
         } else {
@@ -144,7 +138,7 @@ private:
         auto figure = [&](std::string_view caption, Label label) {
             html_ += "<div><dt>" + std::string(caption) + "</dt><dd>" + HtmlEscape(report_.Text(label)) + "</dd></div>\n";
         };
-        for (const KindCount& kind : KindCounts()) figure(kind.typeName, kind.countLabel);
+        for (const MemberKind& kind : kMemberKinds) figure(kind.typeName, kind.countLabel);
         figure("Binary", Label::LabelBinaryTotalT);
         figure("Interface", Label::LabelInterfaceTotalT);
         figure("Code", Label::LabelCodeTotalT);
@@ -201,7 +195,7 @@ private:
                                       Coordinate(t.width) + "\" height=\"" + Coordinate(t.height) + "\"";
             if (k < own) {
                 const MemberRow& m = report_.members[indices[k]];
-                html_ += "<rect class=\"tile k" + std::to_string(KindIndex(m.record.TypeName)) + "\" data-i=\"" +
+                html_ += "<rect class=\"tile " + KindClass(m.record.TypeName) + "\" data-i=\"" +
                          std::to_string(indices[k]) + "\" " + place + "/>\n";
                 if (t.height >= 14) TileLabel(t.x, t.y, t.width, m.name, nullptr);
             } else {
@@ -253,8 +247,8 @@ private:
             Tiles(std::move(all), frame, kMostTiles);
         }
         html_ += "</svg></div>\n<ul class=\"legend\">\n";
-        for (std::size_t k = 0; k < KindCounts().size(); ++k) {
-            const KindCount& kind = KindCounts()[k];
+        for (std::size_t k = 0; k < std::size(kMemberKinds); ++k) {
+            const MemberKind& kind = kMemberKinds[k];
             if (LeadingNumber(report_.Text(kind.countLabel)) == 0) continue;
             html_ += "<li><span class=\"swatch k" + std::to_string(k) + "\"></span>" + std::string(kind.typeName) + " " +
                      HtmlEscape(report_.Text(kind.countLabel)) + "</li>\n";
@@ -398,7 +392,7 @@ private:
         html_ += "<section id=\"references\">\n<h2>References and components</h2>\n";
         // A project of its own is named as the user named it; a group's
         // projects as the group does.
-        const bool single = detail_->projects.size() == 1 && !IsGroup(report_.file);
+        const bool single = detail_->projects.size() == 1 && !IsGroupFile(report_.file);
         for (const vb6::ProjectFacts& p : detail_->projects) {
             if (p.references.empty() && p.objects.empty()) continue;
             html_ += "<h3>" + HtmlEscape(single ? report_.file : p.path);
@@ -495,54 +489,6 @@ private:
 };
 
 }  // namespace
-
-std::string HtmlEscape(std::string_view text) {
-    const std::string valid = Utf8OrWindows1252(text);
-    std::string out;
-    out.reserve(valid.size());
-    for (std::size_t i = 0; i < valid.size(); ++i) {
-        const char c = valid[i];
-        const auto u = static_cast<unsigned char>(c);
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&#39;"; break;
-            default:
-                if ((u < 0x20 && c != '\t' && c != '\n') || u == 0x7F) {
-                    out += kReplacement;
-                } else if (u == 0xC2 && i + 1 < valid.size() && static_cast<unsigned char>(valid[i + 1]) <= 0x9F) {
-                    out += kReplacement;  // a C1 control character
-                    ++i;
-                } else {
-                    out += c;
-                }
-        }
-    }
-    return out;
-}
-
-std::string ScriptSafeJson(std::string_view json) {
-    std::string out;
-    out.reserve(json.size());
-    for (std::size_t i = 0; i < json.size(); ++i) {
-        const char c = json[i];
-        if (c == '<') {
-            out += "\\u003c";
-        } else if (c == '>') {
-            out += "\\u003e";
-        } else if (c == '&') {
-            out += "\\u0026";
-        } else if (c == '\xE2' && i + 2 < json.size() && json[i + 1] == '\x80' && (json[i + 2] == '\xA8' || json[i + 2] == '\xA9')) {
-            out += json[i + 2] == '\xA8' ? "\\u2028" : "\\u2029";
-            i += 2;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
 
 void WriteHtml(const ReportData& report, const DetailData* detail, std::string_view generatedAt, std::ostream& out) {
     Page(report, detail, out).Write(generatedAt);

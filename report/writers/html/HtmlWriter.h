@@ -12,19 +12,9 @@
 #include <string_view>
 
 #include "report/model/Detail.h"
-#include "report/writers/ReportWriter.h"
+#include "report/model/Report.h"
 
 namespace quibex::report {
-
-// `text` for HTML text or a double-quoted attribute value: & < > " '
-// escaped, control characters shown as U+FFFD, bytes that are not UTF-8
-// read as Windows-1252.
-std::string HtmlEscape(std::string_view text);
-
-// JSON text made safe to stand inside a <script> element: every <, > and &
-// (only ever inside strings) and the line separators U+2028 and U+2029 are
-// written as \u escapes, so no "</script>" or "<!--" can end or change it.
-std::string ScriptSafeJson(std::string_view json);
 
 // `detail` may be null: the sections of the source model are left out.
 // `generatedAt` is shown as the report's date.

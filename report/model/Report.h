@@ -1,10 +1,9 @@
 #pragma once
-// The three forms of a report: an aligned text table, CSV and JSON. All
-// three take the figures of a finished run, with every text already UTF-8.
+// The figures of a finished run as every report shows them: the members'
+// records with their list entries, the projects read, the members that
+// could not be read and the window's labels, every text in UTF-8.
 
 #include <array>
-#include <functional>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,26 +54,5 @@ struct ReportData {
 // with `toUtf8`.
 ReportData CollectReport(const std::string& file, const StatisticsModel& stats, const MemoryDisplay& display,
                         const std::string& error, const TextConverter& toUtf8);
-
-// The member kinds in the order of the window's count labels: display name
-// ("MDI Form") and count label.
-struct KindCount {
-    std::string_view typeName;
-    Label countLabel;
-};
-const std::array<KindCount, 7>& KindCounts();
-
-// `text` as a JSON string literal, quotes included. Control characters are
-// escaped; bytes that are not valid UTF-8 are read as Windows-1252, so the
-// result is always valid JSON.
-std::string JsonString(std::string_view text);
-
-// `text` as one CSV field (RFC 4180): quoted, with quotes doubled, when it
-// holds a comma, a quote, a CR or an LF; otherwise unchanged.
-std::string CsvField(std::string_view text);
-
-void WriteJson(const ReportData& report, std::ostream& out);
-void WriteCsv(const ReportData& report, std::ostream& out);
-void WriteText(const ReportData& report, std::ostream& out);
 
 }  // namespace quibex::report
