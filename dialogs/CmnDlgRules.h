@@ -34,8 +34,8 @@ inline constexpr std::uint32_t kBrowseComputers = 0x1000;
 // The control is always 555 x 555 twips; 979 HIMETRIC is what a stored form records.
 inline constexpr std::int32_t kControlSizeTwips = 555;
 constexpr std::int32_t HimetricFromTwips(std::int32_t twips) {
-  // 1440 twips and 2540 HIMETRIC units are both one inch; round to nearest.
-  return static_cast<std::int32_t>((static_cast<std::int64_t>(twips) * 2540 + 720) / 1440);
+    // 1440 twips and 2540 HIMETRIC units are both one inch; round to nearest.
+    return static_cast<std::int32_t>((static_cast<std::int64_t>(twips) * 2540 + 720) / 1440);
 }
 static_assert(HimetricFromTwips(kControlSizeTwips) == 979);
 
@@ -68,9 +68,9 @@ std::string AppletCommand(std::string_view runDll, std::string_view applet, std:
 // The red, green and blue parts of a 0x00BBGGRR colour. Bits 24 to 31 are not
 // masked off: they reach green and blue, so such values give odd parts.
 struct ColorParts {
-  std::int32_t red = 0;
-  std::int32_t green = 0;
-  std::int32_t blue = 0;
+    std::int32_t red = 0;
+    std::int32_t green = 0;
+    std::int32_t blue = 0;
 };
 ColorParts SplitColor(std::int32_t color);
 

@@ -35,15 +35,15 @@ static_assert(sizeof(CHOOSECOLORA) == 36);
 
 // The platform functions the control calls.
 struct CmnDlgApi {
-  decltype(&::GetOpenFileNameA) GetOpenFileNameA;
-  decltype(&::GetSaveFileNameA) GetSaveFileNameA;
-  decltype(&::ShellExecuteA) ShellExecuteA;
-  decltype(&::SHBrowseForFolderA) SHBrowseForFolderA;
-  decltype(&::SHGetSpecialFolderLocation) SHGetSpecialFolderLocation;
-  decltype(&::SHGetPathFromIDListA) SHGetPathFromIDListA;
-  decltype(&::CoTaskMemFree) CoTaskMemFree;  // frees the shell's item lists
-  decltype(&::ChooseColorA) ChooseColorA;
-  decltype(&::CreateProcessA) CreateProcessA;
+    decltype(&::GetOpenFileNameA) GetOpenFileNameA;
+    decltype(&::GetSaveFileNameA) GetSaveFileNameA;
+    decltype(&::ShellExecuteA) ShellExecuteA;
+    decltype(&::SHBrowseForFolderA) SHBrowseForFolderA;
+    decltype(&::SHGetSpecialFolderLocation) SHGetSpecialFolderLocation;
+    decltype(&::SHGetPathFromIDListA) SHGetPathFromIDListA;
+    decltype(&::CoTaskMemFree) CoTaskMemFree;  // frees the shell's item lists
+    decltype(&::ChooseColorA) ChooseColorA;
+    decltype(&::CreateProcessA) CreateProcessA;
 };
 
 // The real functions.
@@ -53,45 +53,45 @@ inline HWND ToHwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle);
 inline WindowHandle FromHwnd(HWND hwnd) { return reinterpret_cast<WindowHandle>(hwnd); }
 
 class Win32CmnDlgPlatform : public CmnDlgPlatform {
- public:
-  explicit Win32CmnDlgPlatform(const CmnDlgApi& api = SystemCmnDlgApi());
-  // One shared instance over the real functions.
-  static Win32CmnDlgPlatform& System();
+public:
+    explicit Win32CmnDlgPlatform(const CmnDlgApi& api = SystemCmnDlgApi());
+    // One shared instance over the real functions.
+    static Win32CmnDlgPlatform& System();
 
-  bool RunFileDialog(FileDialogKind kind, FileDialogRequest& request) override;
-  std::int32_t RunShellVerb(WindowHandle owner, std::string_view verb, std::string_view file,
-                            std::string_view parameters, std::string_view directory,
-                            std::int32_t showCmd) override;
-  std::optional<std::string> BrowseForFolder(const BrowseRequest& request) override;
-  std::optional<std::int32_t> PickColor(WindowHandle owner, std::int32_t flags) override;
-  // A program named without a folder (rundll32.exe) is taken from the system
-  // folder, never from the current directory.
-  void StartProcess(const std::string& commandLine, std::int32_t windowState) override;
-  // The system's ANSI code page, which the "A" dialogs speak.
-  const CodePage& TextCodePage() override { return codePage_; }
+    bool RunFileDialog(FileDialogKind kind, FileDialogRequest& request) override;
+    std::int32_t RunShellVerb(WindowHandle owner, std::string_view verb, std::string_view file,
+                              std::string_view parameters, std::string_view directory,
+                              std::int32_t showCmd) override;
+    std::optional<std::string> BrowseForFolder(const BrowseRequest& request) override;
+    std::optional<std::int32_t> PickColor(WindowHandle owner, std::int32_t flags) override;
+    // A program named without a folder (rundll32.exe) is taken from the system
+    // folder, never from the current directory.
+    void StartProcess(const std::string& commandLine, std::int32_t windowState) override;
+    // The system's ANSI code page, which the "A" dialogs speak.
+    const CodePage& TextCodePage() override { return codePage_; }
 
- private:
-  CmnDlgApi api_;
-  CodePage codePage_;
+private:
+    CmnDlgApi api_;
+    CodePage codePage_;
 };
 
 // One dialog control for an ordinary window, loaded as from a form that
 // stores no property: BrowsePath true, FilterIndex 1, everything else 0,
 // false or empty. Reach the control with -> or *.
 class HostedCmnDlg {
- public:
-  explicit HostedCmnDlg(HWND owner = nullptr);
-  HostedCmnDlg(const HostedCmnDlg&) = delete;
-  HostedCmnDlg& operator=(const HostedCmnDlg&) = delete;
+public:
+    explicit HostedCmnDlg(HWND owner = nullptr);
+    HostedCmnDlg(const HostedCmnDlg&) = delete;
+    HostedCmnDlg& operator=(const HostedCmnDlg&) = delete;
 
-  // The window the dialogs are modal to.
-  void SetOwner(HWND owner) { host_.SetOwnerWindow(FromHwnd(owner)); }
-  CmnDlg& operator*() { return dlg_; }
-  CmnDlg* operator->() { return &dlg_; }
+    // The window the dialogs are modal to.
+    void SetOwner(HWND owner) { host_.SetOwnerWindow(FromHwnd(owner)); }
+    CmnDlg& operator*() { return dlg_; }
+    CmnDlg* operator->() { return &dlg_; }
 
- private:
-  StandaloneHost host_;
-  CmnDlg dlg_;
+private:
+    StandaloneHost host_;
+    CmnDlg dlg_;
 };
 
 }  // namespace quibex

@@ -21,6 +21,8 @@ void Step(F&& f) noexcept {
 }
 
 constexpr std::size_t kReadBuffer = 256 * 1024;
+// The run yields, and the window redraws its figures, every 221 lines
+// counted over the whole run: the pace the program has always kept.
 constexpr Figure kRefreshEvery = 221;
 
 // Keys longer than this name nothing we know, so their text is not kept.

@@ -202,7 +202,7 @@ std::optional<std::string> ReadBaseline(const std::string& file, std::vector<Fin
 struct CheckRun {
     Analysis analysis;
     std::vector<Finding> findings;
-    std::string currentFolder;        // what finding paths are relative to
+    std::string currentFolder;       // what finding paths are relative to
     std::vector<std::string> files;  // every file checked, as findings show paths
 };
 
@@ -247,9 +247,10 @@ void WriteFindings(const std::string& format, const CheckOptions& options, const
 int ListRules(const CheckOptions& options, std::ostream& out, std::ostream& err) {
     const std::string format = options.format.value_or("text");
     if (format != "text" && format != "json") return UsageError(kCheckCommand, "--list-rules writes text or json", err);
-    return WriteOutput(
-        options, [&](std::ostream& stream) { format == "json" ? WriteRuleListJson(stream) : WriteRuleListText(stream); },
-        out, err);
+    auto write = [&](std::ostream& stream) {
+        format == "json" ? WriteRuleListJson(stream) : WriteRuleListText(stream);
+    };
+    return WriteOutput(options, write, out, err);
 }
 
 int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool stderrIsTerminal) {

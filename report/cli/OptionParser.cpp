@@ -45,8 +45,12 @@ bool Matches(const Option& option, const std::vector<std::string>& args, std::si
         return true;
     }
     const std::string_view name = option.name;
-    return option.TakesValue() && arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 &&
-           arg[name.size()] == '=' && (value = arg.substr(name.size() + 1), true);
+    if (!option.TakesValue() || arg.size() <= name.size() || arg.compare(0, name.size(), name) != 0 ||
+        arg[name.size()] != '=') {
+        return false;
+    }
+    value = arg.substr(name.size() + 1);
+    return true;
 }
 
 // The common options' values, or the reason one is refused.

@@ -7,6 +7,7 @@
 #include "engine/CodePage.h"
 #include "engine/Display.h"
 #include "engine/MemberStatistics.h"
+#include "engine/Paths.h"
 #include "engine/mdlFill.h"
 #include "report/platform/GitFileSystem.h"
 #include "report/platform/Platform.h"
@@ -97,8 +98,7 @@ Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostrea
         ConvertToUtf8(*analysis.detail, toUtf8);
     }
     analysis.absoluteFile = toUtf8(absolute);
-    const std::size_t slash = analysis.absoluteFile.find_last_of("/\\");
-    analysis.baseFolder = slash == std::string::npos ? std::string() : analysis.absoluteFile.substr(0, slash);
+    analysis.baseFolder = FolderOf(analysis.absoluteFile);
     analysis.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return analysis;
 }

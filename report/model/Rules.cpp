@@ -26,11 +26,10 @@ const std::vector<CheckRule>& CheckRules() {
             .name = "missing-member",
             .kind = RuleKind::Breakage,
             .summary = "a member file, or a project of a group, that cannot be read",
-            .description =
-                "A project lists a member file that is not there or cannot be read, or a group lists a "
-                "project that cannot be read. The IDE does not load it and the compiler cannot build the "
-                "project. The finding is at the line of the project or group file that lists it.",
-            .bad = "App.vbp:   Module=mdlTax; Tax.bas\ncheckout:  App.vbp  frmOrder.frm      (Tax.bas was never committed)",
+            .description = "A project lists a member file that is not there or cannot be read, or a group lists a "
+                           "project that cannot be read. The IDE does not load it and the compiler cannot build the "
+                           "project. The finding is at the line of the project or group file that lists it.",
+            .bad = "App.vbp:   Module=mdlTax; Tax.bas\ncheckout:  App.vbp  frmOrder.frm      (never committed)",
             .good = "App.vbp:   Module=mdlTax; Tax.bas\ncheckout:  App.vbp  frmOrder.frm  Tax.bas",
             .effortMinutes = 10,
         },
@@ -38,10 +37,9 @@ const std::vector<CheckRule>& CheckRules() {
             .name = "line-endings",
             .kind = RuleKind::Portability,
             .summary = "a member, project or group file whose lines do not all end in CR LF",
-            .description =
-                "The VB6 IDE reads CR LF line ends only: a form or module saved with LF or CR ends (by an "
-                "editor, or by a git checkout without eol=crlf) loads as garbage or not at all. The finding "
-                "is at the first line that does not end in CR LF.",
+            .description = "The VB6 IDE reads CR LF line ends only: a form or module saved with LF or CR ends (by an "
+                           "editor, or by a git checkout without eol=crlf) loads as garbage or not at all. The finding "
+                           "is at the first line that does not end in CR LF.",
             .bad = "VERSION 5.00<LF>\nBegin VB.Form frmMain<LF>",
             .good = "VERSION 5.00<CR><LF>\nBegin VB.Form frmMain<CR><LF>\n\n"
                     "# .gitattributes, so that every checkout keeps them\n"
@@ -51,11 +49,10 @@ const std::vector<CheckRule>& CheckRules() {
             .name = "encoding",
             .kind = RuleKind::Portability,
             .summary = "a NUL byte, a UTF-8 byte order mark or an invalid double-byte sequence",
-            .description =
-                "The IDE reads source files in the system's ANSI code page. A UTF-8 byte order mark shows "
-                "as text before the first line and breaks it; NUL bytes come from a file saved as UTF-16; "
-                "a byte sequence that is not valid in the double-byte code page given with --code-page "
-                "(932, 936, 949, 950) is a character cut in half.",
+            .description = "The IDE reads source files in the system's ANSI code page. A UTF-8 byte order mark shows "
+                           "as text before the first line and breaks it; NUL bytes come from a file saved as UTF-16; "
+                           "a byte sequence that is not valid in the double-byte code page given with --code-page "
+                           "(932, 936, 949, 950) is a character cut in half.",
             .bad = "<EF BB BF>Attribute VB_Name = \"mdlMain\"      (saved as UTF-8 with a byte order mark)",
             .good = "Attribute VB_Name = \"mdlMain\"      (saved in the project's code page, such as Windows-1252)",
         },
@@ -63,10 +60,9 @@ const std::vector<CheckRule>& CheckRules() {
             .name = "case-mismatch",
             .kind = RuleKind::Portability,
             .summary = "a member or project path whose letter case differs from the file's",
-            .description =
-                "Windows finds a file whatever the letter case of its name; a checkout on a case-sensitive "
-                "file system (Linux, most CI runners) does not, and the build fails there. The finding is "
-                "at the line of the project or group file that names the file.",
+            .description = "Windows finds a file whatever the letter case of its name; a checkout on a case-sensitive "
+                           "file system (Linux, most CI runners) does not, and the build fails there. The finding is "
+                           "at the line of the project or group file that names the file.",
             .bad = "Form=Forms\\FRMMAIN.FRM       (the file is Forms/frmMain.frm)",
             .good = "Form=Forms\\frmMain.frm",
         },
@@ -74,11 +70,10 @@ const std::vector<CheckRule>& CheckRules() {
             .name = "vb6-limits",
             .kind = RuleKind::Breakage,
             .summary = "a member over the IDE's limits of lines, control names, control nesting or declares",
-            .description =
-                "The IDE refuses a member of more than 65,534 lines, a form with more than 254 distinct "
-                "control names or controls nested more than 25 deep, and more than 1,500 Declare "
-                "statements. From 90% of a limit the finding is a warning, while there is still time to "
-                "split the member.",
+            .description = "The IDE refuses a member of more than 65,534 lines, a form with more than 254 distinct "
+                           "control names or controls nested more than 25 deep, and more than 1,500 Declare "
+                           "statements. From 90% of a limit the finding is a warning, while there is still time to "
+                           "split the member.",
             .bad = "Begin VB.TextBox txtItem1\n...\nBegin VB.TextBox txtItem260      (260 control names)",
             .good = "Begin VB.TextBox txtItem\n   Index = 0\n...\nBegin VB.TextBox txtItem\n   Index = 259      "
                     "(one control array, one name)",
@@ -88,10 +83,9 @@ const std::vector<CheckRule>& CheckRules() {
             .name = "companion",
             .kind = RuleKind::Breakage,
             .summary = "a form or user control that refers to a missing .frx or .ctx",
-            .description =
-                "A form, user control, property page or user document keeps its pictures and list items in "
-                "a binary companion file (.frx, .ctx, .pgx, .dox). When the layout refers to one that does "
-                "not exist, the IDE loads the form without them or not at all.",
+            .description = "A form, user control, property page or user document keeps its pictures and list items in "
+                           "a binary companion file (.frx, .ctx, .pgx, .dox). When the layout refers to one that does "
+                           "not exist, the IDE loads the form without them or not at all.",
             .bad = "Picture = \"frmMain.frx\":0000      (*.frx is in .gitignore)",
             .good = "frmMain.frx committed beside frmMain.frm, and in .gitattributes:\n*.frx binary",
             .effortMinutes = 10,
@@ -100,10 +94,9 @@ const std::vector<CheckRule>& CheckRules() {
             .name = "threshold",
             .kind = RuleKind::Complexity,
             .summary = "a figure over a limit given with --fail-on",
-            .description =
-                "A figure of a member or a procedure over a limit of the team's own, such as "
-                "procedure.complexity>40. The rule runs only when limits are given. From 90% of a limit "
-                "the finding is a warning.",
+            .description = "A figure of a member or a procedure over a limit of the team's own, such as "
+                           "procedure.complexity>40. The rule runs only when limits are given. From 90% of a limit "
+                           "the finding is a warning.",
             .bad = "--fail-on 'procedure.complexity>20', and Function CalcTax of complexity 34",
             .good = "CalcTax split into three functions of complexity 12, 9 and 15",
             .effortMinutes = 60,

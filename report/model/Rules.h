@@ -34,7 +34,7 @@ struct RuleParameter {
 };
 
 struct CheckRule {
-    std::string_view name;  // "line-endings": the id in every format and the README's anchor
+    std::string_view name;             // "line-endings": the id in every format and the README's anchor
     Severity level = Severity::Error;  // of its findings; a finding may be milder (a warning from 90% of a limit)
     bool onByDefault = true;           // runs without --select
     RuleKind kind = RuleKind::Breakage;

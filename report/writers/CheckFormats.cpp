@@ -9,14 +9,22 @@
 
 namespace quibex::report {
 
+namespace {
+
+void WriteText(const std::vector<Finding>& findings, const FindingsContext&, std::ostream& out) {
+    WriteFindingsText(findings, out);
+}
+
+void WriteJson(const std::vector<Finding>& findings, const FindingsContext& context, std::ostream& out) {
+    WriteFindingsJson(context.file, findings, out);
+}
+
+}  // namespace
+
 const std::vector<CheckFormat>& CheckFormats() {
     static const std::vector<CheckFormat> formats = {
-        {"text", [](const std::vector<Finding>& findings, const FindingsContext&, std::ostream& out) {
-             WriteFindingsText(findings, out);
-         }},
-        {"json", [](const std::vector<Finding>& findings, const FindingsContext& context, std::ostream& out) {
-             WriteFindingsJson(context.file, findings, out);
-         }},
+        {"text", &WriteText},
+        {"json", &WriteJson},
         {"sarif", &WriteFindingsSarif},
         {"sonarqube", &WriteFindingsSonarQube},
         {"codeclimate", &WriteFindingsCodeClimate},

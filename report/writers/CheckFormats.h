@@ -18,11 +18,11 @@ inline constexpr std::size_t kDefaultMaxResults = 25000;
 
 // What a writer may need besides the findings.
 struct FindingsContext {
-    std::string file;                        // the project or group, as given
-    std::vector<std::string_view> rulesRun;  // in the order of CheckRules()
-    std::string baseFolder;                  // absolute, UTF-8; relative paths lie below it
-    std::vector<std::string> files;          // every file checked, its path as findings show it
-    bool complete = true;                    // every project and group file could be read
+    std::string file;                             // the project or group, as given
+    std::vector<std::string_view> rulesRun;       // in the order of CheckRules()
+    std::string baseFolder;                       // absolute, UTF-8; relative paths lie below it
+    std::vector<std::string> files;               // every file checked, its path as findings show it
+    bool complete = true;                         // every project and group file could be read
     std::size_t maxResults = kDefaultMaxResults;  // SARIF: the results written at most
 };
 

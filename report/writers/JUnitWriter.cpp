@@ -83,7 +83,8 @@ void WriteFindingsJUnit(const std::vector<Finding>& findings, const FindingsCont
             // Warnings do not fail the check, nor the test case.
             if (errors > 0) {
                 if (errors > 1) firstError += " (and " + std::to_string(errors - 1) + " more)";
-                xml += "      <failure type=\"error\" message=\"" + XmlText(firstError) + "\">" + lines + "</failure>\n";
+                xml +=
+                    "      <failure type=\"error\" message=\"" + XmlText(firstError) + "\">" + lines + "</failure>\n";
             } else {
                 xml += "      <system-out>" + lines + "</system-out>\n";
             }

@@ -66,8 +66,8 @@ std::string UriPath(std::string_view path) {
         const auto c = static_cast<unsigned char>(ch);
         if (c == '\\' || c == '/') {
             uri += '/';
-        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-                   c == '.' || c == '_' || c == '~') {
+        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+                   c == '_' || c == '~') {
             uri += ch;
         } else {
             uri += '%';
@@ -106,8 +106,7 @@ void WriteFindingsSarif(const std::vector<Finding>& findings, const FindingsCont
         json.Field("level", "warning");
         json.Key("message").BeginObject(true);
         json.Field("text", std::to_string(findings.size()) + " findings, of which the first " +
-                               std::to_string(kept.size()) +
-                               " by level and position are written (--max-results)");
+                               std::to_string(kept.size()) + " by level and position are written (--max-results)");
         json.EndObject().EndObject().EndArray();
     }
     json.EndObject().EndArray();

@@ -132,8 +132,8 @@ TEST(CheckFormats, XmlTextHoldsAnyBytes) {
         {"a&b<c>\"d'", "a&amp;b&lt;c&gt;&quot;d&apos;"},
         {"tab\tline\r\n", "tab&#9;line&#13;&#10;"},
         {"bell\x07nul", "bell\xEF\xBF\xBDnul"},
-        {"caf\xE9", "caf\xC3\xA9"},              // Windows-1252, as the project's files are
-        {"\xEF\xBF\xBE!", "\xEF\xBF\xBD!"},      // U+FFFE is no XML character
+        {"caf\xE9", "caf\xC3\xA9"},          // Windows-1252, as the project's files are
+        {"\xEF\xBF\xBE!", "\xEF\xBF\xBD!"},  // U+FFFE is no XML character
         {"M\xC3\xBCller", "M\xC3\xBCller"},
     };
     for (const auto& [text, xml] : cases) EXPECT_EQ(XmlText(text), xml) << text;

@@ -29,11 +29,10 @@ Outcome Reporter(const Args& args) {
 }
 
 TEST(CheckArguments, FillEveryOptionFromStrings) {
-    const Parsed<CheckOptions> parsed =
-        ParseCheckArguments({"--format=sarif", "--select", "line-endings, encoding", "--ignore=companion", "--fail-on",
-                             "member.lines>3,procedure.nesting>=4", "--baseline", "b.json", "--git", "HEAD~1",
-                             "--config", "q.toml", "--no-config", "--code-page", "932", "-o", "r.sarif",
-                             "--max-results=100", "P.vbp"});
+    const Parsed<CheckOptions> parsed = ParseCheckArguments(
+        {"--format=sarif", "--select", "line-endings, encoding", "--ignore=companion", "--fail-on",
+         "member.lines>3,procedure.nesting>=4", "--baseline", "b.json", "--git", "HEAD~1", "--config", "q.toml",
+         "--no-config", "--code-page", "932", "-o", "r.sarif", "--max-results=100", "P.vbp"});
     ASSERT_EQ(parsed.action, CommandAction::Run) << parsed.error;
     const CheckOptions& o = parsed.options;
     EXPECT_EQ(o.file, "P.vbp");
