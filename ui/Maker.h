@@ -4,10 +4,12 @@
 
 #include <string_view>
 
+#include "common/Version.h"
+
 namespace quibex {
 
 // The maker's home page; it ends with "/" so that page paths can follow.
-inline constexpr std::string_view kHomePage = "https://quibex.example/";
+inline constexpr std::string_view kHomePage = QUIBEX_HOME_PAGE;
 // The program's own page below it, opened by Help > Home Page.
 inline constexpr std::string_view kProgramPage = "app/quibex.htm";
 

@@ -18,15 +18,14 @@
 #include "report/platform/Platform.h"
 #include "report/text/Strings.h"
 #include "report/text/Utf8.h"
-#include "report/writers/JsonReportWriter.h"
-#include "report/writers/SarifWriter.h"
-#include "report/writers/TextWriter.h"
+#include "report/writers/CheckFormats.h"
+#include "report/writers/RuleListWriter.h"
 
 namespace quibex::report {
 
 namespace {
 
-enum OptionId { kFormat = 1, kSelect, kIgnore, kFailOn, kBaseline, kGit, kConfig, kNoConfig, kRoot };
+enum OptionId { kFormat = 1, kSelect, kIgnore, kFailOn, kBaseline, kGit, kConfig, kNoConfig, kRoot, kMaxResults, kListRules };
 
 // The --fail-on help names every figure a threshold may take, from the
 // rules' own table: "member.lines, .codeLines, ...; procedure.lines, ...".
@@ -52,7 +51,12 @@ std::string FailOnHelp() {
 const OptionTable& Table() {
     static const std::string failOnHelp = FailOnHelp();
     static const Option options[] = {
-        {"--format", "", "F", "text (the default), json, or sarif (SARIF 2.1.0)", kFormat},
+        {"--format", "", "F",
+         "text (the default), json, sarif (SARIF 2.1.0),\n"
+         "sonarqube (generic issue import), codeclimate\n"
+         "(GitLab code quality) or junit (JUnit XML: a test\n"
+         "case per rule and file)",
+         kFormat},
         {"--select", "", "RULES", "run only these rules (comma-separated)", kSelect},
         {"--ignore", "", "RULES", "do not run these rules", kIgnore},
         {"--fail-on", "", "LIMITS", failOnHelp, kFailOn},
@@ -70,6 +74,16 @@ const OptionTable& Table() {
          "show paths from DIR (default: the top of the git\n"
          "repository holding FILE, else FILE's folder)",
          kRoot, "--root needs a folder"},
+        {"--max-results", "", "N",
+         "with --format sarif: write at most N results,\n"
+         "errors first (default 25000, the limit of GitHub\n"
+         "code scanning)",
+         kMaxResults, "--max-results needs a whole number from 1"},
+        {"--list-rules", "", "",
+         "list every rule with its level, whether it runs\n"
+         "by default and its parameters (--format text or\n"
+         "json); no FILE",
+         kListRules},
     };
     static const OptionTable table = {options};
     return table;
@@ -174,9 +188,8 @@ std::optional<std::string> MakeSettings(const CheckOptions& options, CheckSettin
         settings.thresholds.push_back(std::move(*threshold));
     }
     const std::string format = options.format.value_or("text");
-    if (format != "text" && format != "json" && format != "sarif") {
-        return "unknown format '" + format + "': use text, json or sarif";
-    }
+    if (!FindCheckFormat(format)) return "unknown format '" + format + "': use " + CheckFormatNames();
+    if (options.maxResults && format != "sarif") return "--max-results is for --format sarif";
     return std::nullopt;
 }
 
@@ -198,6 +211,7 @@ std::optional<std::string> ReadBaseline(const std::string& file, std::vector<Fin
 struct CheckRun {
     Analysis analysis;
     std::vector<Finding> findings;
+    std::vector<std::string> files;  // every file checked, as findings show paths
 };
 
 // Reads the project with its source model, looks at its files, and runs the rules.
@@ -219,25 +233,35 @@ CheckRun Check(const CheckOptions& options, const CheckSettings& settings, IFile
         inspection = InspectFiles(stats, detail, readFiles, groupPath);
         inspection.revision = options.git;
     };
-    CheckRun run{Analyse(request, files, err, stderrIsTerminal), {}};
+    CheckRun run{Analyse(request, files, err, stderrIsTerminal), {}, {}};
     ConvertToUtf8(inspection, TextConverterFor(options.codePage.value_or(0)));
     run.findings = RunChecks(run.analysis, inspection, settings, options.codePage.value_or(kDefaultCodePage));
+    run.files = CheckedFiles(run.analysis, inspection);
     return run;
 }
 
-void WriteFindings(const std::string& format, const CheckRun& run, const CheckSettings& settings,
-                   std::ostream& out) {
-    if (format == "json") {
-        WriteFindingsJson(run.analysis.report.file, run.findings, out);
-    } else if (format == "sarif") {
-        std::vector<std::string_view> rulesRun;
-        for (const CheckRule& rule : CheckRules()) {
-            if (settings.Runs(rule.name)) rulesRun.push_back(rule.name);
-        }
-        WriteFindingsSarif(run.findings, rulesRun, run.analysis.root.Folder(), out);
-    } else {
-        WriteFindingsText(run.findings, out);
+void WriteFindings(const std::string& format, const CheckOptions& options, const CheckRun& run,
+                   const CheckSettings& settings, std::ostream& out) {
+    FindingsContext context;
+    context.file = run.analysis.report.file;
+    for (const CheckRule& rule : CheckRules()) {
+        if (settings.Runs(rule.name)) context.rulesRun.push_back(rule.name);
     }
+    context.baseFolder = run.analysis.root.Folder();
+    context.files = run.files;
+    context.complete = run.analysis.Complete();
+    context.maxResults = options.maxResults.value_or(kDefaultMaxResults);
+    FindCheckFormat(format)->write(run.findings, context, out);
+}
+
+// --list-rules: the rule table, as text or JSON.
+int ListRules(const CheckOptions& options, std::ostream& out, std::ostream& err) {
+    const std::string format = options.format.value_or("text");
+    if (format != "text" && format != "json") return UsageError(kCheckCommand, "--list-rules writes text or json", err);
+    auto write = [&](std::ostream& stream) {
+        format == "json" ? WriteRuleListJson(stream) : WriteRuleListText(stream);
+    };
+    return WriteOutput(options, write, out, err);
 }
 
 int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool stderrIsTerminal) {
@@ -248,6 +272,7 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
         default: return UsageError(kCheckCommand, parsed.error, err);
     }
     CheckOptions& options = parsed.options;
+    if (options.listRules) return ListRules(options, out, err);
     std::unique_ptr<IFileSystem> files;
     try {
         files = ReadingFileSystem(options.codePage, options.git, options.file);
@@ -270,7 +295,7 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     const std::string format = options.format.value_or("text");
     const int written = WriteRunOutput(
         options, guard, run.analysis.ReadNothing(),
-        [&](std::ostream& stream) { WriteFindings(format, run, settings, stream); }, out, err);
+        [&](std::ostream& stream) { WriteFindings(format, options, run, settings, stream); }, out, err);
     if (written != kExitOk) return written;
     if (run.analysis.Stopped()) return kExitReadError;
     const bool failed = std::any_of(run.findings.begin(), run.findings.end(),
@@ -296,6 +321,13 @@ Parsed<CheckOptions> ParseCheckArguments(const std::vector<std::string>& args) {
                 if (value.empty()) return std::string(option.missing);
                 options.root = value;
                 break;
+            case kListRules: options.listRules = true; break;
+            case kMaxResults: {
+                const std::optional<long long> n = NumberValue(value, 1LL << 40);
+                if (!n || *n < 1) return std::string(option.missing);
+                options.maxResults = static_cast<std::size_t>(*n);
+                break;
+            }
             case kGit:
                 if (value.empty()) return "--git needs a revision, such as HEAD or main";
                 options.git = value;
@@ -309,10 +341,10 @@ Parsed<CheckOptions> ParseCheckArguments(const std::vector<std::string>& args) {
     if (files.size() > 1) {
         parsed.action = CommandAction::UsageError;
         parsed.error = "one project or group only: '" + files[0] + "' and '" + files[1] + "'";
-    } else if (files.empty()) {
+    } else if (files.empty() && !options.listRules) {
         parsed.action = CommandAction::UsageError;
         parsed.error = "no project or group file given";
-    } else {
+    } else if (!files.empty()) {
         options.file = files[0];
     }
     return parsed;

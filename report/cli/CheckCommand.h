@@ -1,6 +1,7 @@
 #pragma once
 // quibex-report check FILE: its command line, read from strings.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,8 @@ struct CheckOptions : CommonOptions {
     std::string configFile;  // --config FILE; empty: .quibex.toml beside the project
     std::string root;        // --root DIR; empty: found from the project
     bool noConfig = false;
+    bool listRules = false;                 // --list-rules: the rules, not a check
+    std::optional<std::size_t> maxResults;  // --max-results N (SARIF)
     std::optional<std::string> format, baseline;
     std::optional<std::vector<std::string>> select, ignore, failOn;
 };

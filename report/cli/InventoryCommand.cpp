@@ -24,13 +24,14 @@ namespace quibex::report {
 
 namespace {
 
-enum OptionId { kFormat = 1, kOrphans };
+enum OptionId { kFormat = 1, kOrphans, kSpecVersion };
 
 constexpr Option kOptions[] = {
     {"--format", "", "text", "tables (default)", kFormat, "--format needs text, csv, json or cyclonedx"},
     {"--format", "", "csv", "one row per item, the section in the first column", kHelpRow},
     {"--format", "", "json", "everything, as one document", kHelpRow},
-    {"--format", "", "cyclonedx", "a CycloneDX 1.5 JSON software bill of materials", kHelpRow},
+    {"--format", "", "cyclonedx", "a CycloneDX JSON software bill of materials", kHelpRow},
+    {"--spec-version", "", "V", "the CycloneDX version it follows: 1.6 (default) or 1.5", kSpecVersion},
     {"--orphans", "", "",
      "also list the .frm, .bas, .cls, .ctl, .pag and .dob\n"
      "files under the projects' folders that no project lists",
@@ -46,8 +47,8 @@ constexpr std::pair<std::string_view, InventoryFormat> kFormats[] = {
 };
 
 std::string Usage() {
-    return "Usage: quibex-report inventory [--format text|csv|json|cyclonedx] [--orphans]\n"
-           "                               [--code-page N] [-o FILE] [--progress|--no-progress] FILE\n";
+    return "Usage: quibex-report inventory [--format text|csv|json|cyclonedx] [--spec-version 1.5|1.6]\n"
+           "                               [--orphans] [--code-page N] [-o FILE] [--progress|--no-progress] FILE\n";
 }
 
 std::string Help() {
@@ -186,7 +187,8 @@ int RunInventory(const std::vector<std::string>& args, std::ostream& out, std::o
                                           TextConverterFor(options.codePage.value_or(0)),
                                           TextConverterFromUtf8(options.codePage.value_or(0)));
     const vb6::Inventory inventory = vb6::BuildInventory(input, inventoryFiles);
-    const BomStamp stamp = NewBomStamp();
+    BomStamp stamp = NewBomStamp();
+    if (options.specVersion) stamp.specVersion = *options.specVersion;
     const int written = WriteRunOutput(
         options, guard, analysis.ReadNothing(),
         [&](std::ostream& stream) {
@@ -212,6 +214,11 @@ Parsed<InventoryOptions> ParseInventoryArguments(const std::vector<std::string>&
             options.orphans = true;
             return {};
         }
+        if (option.id == kSpecVersion) {
+            if (value != "1.5" && value != "1.6") return "--spec-version needs 1.5 or 1.6";
+            options.specVersion = value;
+            return {};
+        }
         const auto* known = std::find_if(std::begin(kFormats), std::end(kFormats),
                                          [&](const auto& format) { return format.first == value; });
         if (known == std::end(kFormats)) return std::string(option.missing);
@@ -226,6 +233,9 @@ Parsed<InventoryOptions> ParseInventoryArguments(const std::vector<std::string>&
         parsed.error = std::move(error);
         return parsed;
     };
+    if (options.specVersion && options.format != InventoryFormat::CycloneDx) {
+        return usage("--spec-version is for --format cyclonedx");
+    }
     if (files.empty()) return usage("no project or group file given");
     if (files.size() > 1) return usage("more than one file given ('" + files[0] + "', '" + files[1] + "')");
     if (!HasProjectExtension(files[0])) {

@@ -1,6 +1,7 @@
 #pragma once
 // quibex-report inventory FILE: its command line, read from strings.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@ struct InventoryOptions : CommonOptions {
     InventoryFormat format = InventoryFormat::Text;
     bool orphans = false;
     std::string file;
+    std::optional<std::string> specVersion;  // of CycloneDX, as given
 };
 
 Parsed<InventoryOptions> ParseInventoryArguments(const std::vector<std::string>& args);

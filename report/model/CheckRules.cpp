@@ -1,6 +1,7 @@
 #include "report/model/Checks.h"
 
 #include <algorithm>
+#include <set>
 
 #include "engine/CodePage.h"
 #include "engine/Paths.h"
@@ -98,6 +99,8 @@ bool CheckSettings::Runs(std::string_view rule) const {
     };
     if (named(ignore)) return false;
     if (!select.empty()) return named(select);
+    const CheckRule* known = FindCheckRule(rule);
+    if (known && !known->onByDefault) return false;
     // Thresholds are the user's own: they run when some are given.
     return rule != "threshold" || !thresholds.empty();
 }
@@ -300,6 +303,29 @@ std::vector<Finding> RunChecks(const Analysis& analysis, const FileInspection& i
         }
     }
     return list.Take();
+}
+
+std::vector<std::string> CheckedFiles(const Analysis& analysis, const FileInspection& inspection) {
+    std::vector<std::string> files;
+    std::set<std::string> taken;  // a member that several projects list is one file
+    auto add = [&](const std::string& full) {
+        std::string shown = analysis.root.Shown(full);
+        if (taken.insert(shown).second) files.push_back(std::move(shown));
+    };
+    if (inspection.group && inspection.group->read) add(inspection.group->fullPath);
+    const std::vector<std::string> none;
+    const std::vector<std::string>& members = analysis.detail ? analysis.detail->fullPaths : none;
+    for (std::size_t j = 0; j < inspection.projects.size(); ++j) {
+        const FileInspection::ListFile& project = inspection.projects[j];
+        if (project.read) add(project.fullPath);
+        if (!analysis.detail || j >= analysis.detail->projects.size()) continue;
+        const vb6::ProjectFacts& facts = analysis.detail->projects[j];
+        for (Figure k = 0; k < facts.memberCount; ++k) {
+            const auto i = static_cast<std::size_t>(facts.firstMember + k);
+            if (i < members.size() && !members[i].empty()) add(members[i]);
+        }
+    }
+    return files;
 }
 
 }  // namespace quibex::report

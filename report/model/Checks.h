@@ -12,6 +12,7 @@
 #include "report/model/Analysis.h"
 #include "report/model/FileInspection.h"
 #include "report/model/Findings.h"
+#include "report/model/Rules.h"
 #include "vb6/SourceModel.h"
 
 namespace quibex::report {
@@ -43,6 +44,10 @@ struct CheckSettings {
 // check used (0: none).
 std::vector<Finding> RunChecks(const Analysis& analysis, const FileInspection& inspection,
                                const CheckSettings& settings, int codePage);
+
+// Every file the checks looked at: the group file, the project files and
+// the members read, each as RunChecks shows paths.
+std::vector<std::string> CheckedFiles(const Analysis& analysis, const FileInspection& inspection);
 
 // The IDE's limits.
 inline constexpr Figure kMaxMemberLines = 65534;

@@ -9,28 +9,11 @@
 
 #include "engine/CodePage.h"
 #include "report/text/JsonReading.h"
+#include "report/text/Sha256.h"
 
 namespace quibex::report {
 
 std::string_view SeverityName(Severity severity) { return severity == Severity::Error ? "error" : "warning"; }
-
-const std::vector<CheckRule>& CheckRules() {
-    static const std::vector<CheckRule> rules = {
-        {"missing-member", "a member file, or a project of a group, that cannot be read"},
-        {"line-endings", "a member, project or group file whose lines do not all end in CR LF"},
-        {"encoding", "a NUL byte, a UTF-8 byte order mark or an invalid double-byte sequence"},
-        {"case-mismatch", "a member or project path whose letter case differs from the file's"},
-        {"vb6-limits", "a member over the IDE's limits of lines, control names, control nesting or declares"},
-        {"companion", "a form or user control that refers to a missing .frx or .ctx"},
-        {"threshold", "a figure over a limit given with --fail-on"},
-    };
-    return rules;
-}
-
-bool IsCheckRule(std::string_view name) {
-    const auto& rules = CheckRules();
-    return std::any_of(rules.begin(), rules.end(), [&](const CheckRule& r) { return r.name == name; });
-}
 
 std::string FindingPathKey(std::string_view path) {
     std::string key = AsciiLower(path);
@@ -64,6 +47,32 @@ std::vector<Finding> ReadFindingsJson(std::istream& in) {
         findings.push_back(std::move(f));
     }
     return findings;
+}
+
+std::vector<std::string> FindingFingerprints(const std::vector<Finding>& findings) {
+    static const char* hex = "0123456789abcdef";
+    std::map<std::string, int> seen;
+    std::vector<std::string> prints;
+    prints.reserve(findings.size());
+    for (const Finding& f : findings) {
+        std::string what = f.subject;
+        if (what.empty()) {
+            // Messages carry line numbers and counts that change with every edit.
+            for (char c : f.message) {
+                if (c < '0' || c > '9') what += c;
+            }
+        }
+        std::string key = f.rule + '\n' + FindingPathKey(f.path) + '\n' + what;
+        const int n = ++seen[key];
+        if (n > 1) key += '\n' + std::to_string(n);
+        std::string print;
+        for (std::uint8_t byte : Sha256(key)) {
+            print += hex[byte >> 4];
+            print += hex[byte & 15];
+        }
+        prints.push_back(std::move(print));
+    }
+    return prints;
 }
 
 std::vector<Finding> NewSince(const std::vector<Finding>& findings, const std::vector<Finding>& baseline) {

@@ -1,7 +1,8 @@
 #pragma once
-// What "quibex-report check" finds, the rules that find it, and the
-// baseline of earlier findings a run is compared with. The writers of
-// findings are in writers/ (text, JSON, SARIF).
+// What "quibex-report check" finds, how a finding is known again (the
+// baseline of earlier findings a run is compared with, and the
+// fingerprints of code-scanning formats). The rules are in Rules.h; the
+// writers of findings in writers/ (CheckFormats.h).
 
 #include <istream>
 #include <string>
@@ -27,14 +28,6 @@ struct Finding {
     std::string subject;
 };
 
-struct CheckRule {
-    std::string_view name;
-    std::string_view summary;
-};
-// Every rule "check" knows, in the order --help lists them.
-const std::vector<CheckRule>& CheckRules();
-bool IsCheckRule(std::string_view name);
-
 // The findings of a report written by WriteFindingsJson. Throws
 // std::runtime_error with the reason when `in` holds no such report.
 std::vector<Finding> ReadFindingsJson(std::istream& in);
@@ -47,5 +40,11 @@ std::vector<Finding> NewSince(const std::vector<Finding>& findings, const std::v
 // A finding's path as a baseline and a fingerprint compare it: in any
 // letter case and with either separator.
 std::string FindingPathKey(std::string_view path);
+
+// One fingerprint per finding (64 hex digits), the same however the lines
+// around it move: a hash of rule, path (any letter case, either separator)
+// and subject, or of the message without its figures where a finding has
+// no subject. Findings that share all three are told apart by their order.
+std::vector<std::string> FindingFingerprints(const std::vector<Finding>& findings);
 
 }  // namespace quibex::report

@@ -78,6 +78,35 @@ std::string HtmlEscape(std::string_view text) {
     return out;
 }
 
+std::string XmlText(std::string_view text) {
+    const std::string utf8 = Utf8OrWindows1252(text);
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        switch (c) {
+            case '&': out += "&amp;"; continue;
+            case '<': out += "&lt;"; continue;
+            case '>': out += "&gt;"; continue;
+            case '"': out += "&quot;"; continue;
+            case '\'': out += "&apos;"; continue;
+            case '\t': out += "&#9;"; continue;
+            case '\n': out += "&#10;"; continue;
+            case '\r': out += "&#13;"; continue;
+            default: break;
+        }
+        const bool nonCharacter = c == 0xEF && i + 2 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) == 0xBF &&
+                                  static_cast<unsigned char>(utf8[i + 2]) >= 0xBE;
+        if (c < 0x20 || nonCharacter) {
+            out += kReplacement;
+            if (nonCharacter) i += 2;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
 std::string ScriptSafeJson(std::string_view json) {
     std::string out;
     out.reserve(json.size());

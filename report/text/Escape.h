@@ -1,6 +1,6 @@
 #pragma once
 // Text made safe for the formats the reporter writes: JSON strings, CSV
-// fields, HTML text and attributes, and JSON inside an HTML <script>.
+// fields, HTML text and attributes, XML, and JSON inside an HTML <script>.
 
 #include <string>
 #include <string_view>
@@ -20,6 +20,12 @@ std::string CsvField(std::string_view text);
 // escaped, control characters shown as U+FFFD, bytes that are not UTF-8
 // read as Windows-1252.
 std::string HtmlEscape(std::string_view text);
+
+// Any bytes as XML 1.0 text or attribute value: bytes that are not UTF-8
+// read as Windows-1252, & < > " ' as references, tab and line breaks as
+// character references (an attribute keeps them), and what XML cannot hold
+// at all (the other C0 controls, U+FFFE, U+FFFF) as U+FFFD.
+std::string XmlText(std::string_view text);
 
 // JSON text made safe to stand inside a <script> element: every <, > and &
 // (only ever inside strings) and the line separators U+2028 and U+2029 are

@@ -97,7 +97,7 @@ public:
 
     void Write(const BomStamp& stamp) {
         json_.BeginObject();
-        json_.Field("bomFormat", "CycloneDX").Field("specVersion", "1.5");
+        json_.Field("bomFormat", "CycloneDX").Field("specVersion", stamp.specVersion);
         json_.Field("serialNumber", stamp.serialNumber).Field("version", Figure{1});
         Metadata(stamp);
         json_.Key("components").BeginArray();

@@ -1,5 +1,5 @@
 #pragma once
-// The inventory as a CycloneDX 1.5 software bill of materials: the
+// The inventory as a CycloneDX 1.6 (or 1.5) software bill of materials: the
 // projects, the type libraries and ActiveX components they use, the
 // projects they reference, and what depends on what.
 
@@ -14,6 +14,7 @@ namespace quibex::report {
 struct BomStamp {
     std::string serialNumber;  // "urn:uuid:..."
     std::string timestamp;     // "2026-12-07T23:59:00Z"
+    std::string specVersion = "1.6";  // of CycloneDX: "1.6", or "1.5" for older readers
 };
 
 // A fresh random serial number and the current time in UTC.

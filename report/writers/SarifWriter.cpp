@@ -1,8 +1,12 @@
+// check --format sarif: SARIF 2.1.0 as code-scanning services read it.
+
 #include "report/writers/SarifWriter.h"
 
 #include <algorithm>
+#include <numeric>
 
 #include "common/Version.h"
+#include "report/model/Rules.h"
 #include "report/text/JsonWriter.h"
 
 namespace quibex::report {
@@ -16,6 +20,43 @@ std::string FileUri(std::string_view path) {
     return "file://" + std::string(uri.empty() || uri[0] != '/' ? "/" : "") + uri;
 }
 
+bool IsAbsolute(const std::string& path) {
+    return !path.empty() && (path[0] == '/' || path[0] == '\\' || (path.size() > 1 && path[1] == ':'));
+}
+
+void WriteRule(JsonWriter& json, std::string_view name) {
+    json.BeginObject().Field("id", name);
+    if (const CheckRule* rule = FindCheckRule(name)) {
+        json.Field("name", RuleIdentifier(*rule));
+        json.Key("shortDescription").BeginObject(true).Field("text", rule->summary).EndObject();
+        json.Key("fullDescription").BeginObject(true).Field("text", rule->description).EndObject();
+        json.Key("defaultConfiguration").BeginObject(true);
+        json.Field("level", SeverityName(rule->level)).Field("enabled", true).EndObject();
+        json.Key("help").BeginObject();
+        json.Field("text", RuleHelpText(*rule)).Field("markdown", RuleHelpMarkdown(*rule));
+        json.EndObject();
+        json.Field("helpUri", RuleHelpUri(*rule));
+        json.Key("properties").BeginObject(true);
+        json.Key("tags").BeginArray(true).String("vb6").String(RuleKindName(rule->kind)).EndArray();
+        json.EndObject();
+    }
+    json.EndObject();
+}
+
+// The findings written: all, or the first `limit` of them by level (errors
+// first) and then by position, in their own order.
+std::vector<std::size_t> Kept(const std::vector<Finding>& findings, std::size_t limit) {
+    std::vector<std::size_t> order(findings.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    if (findings.size() <= limit) return order;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return findings[a].severity == Severity::Error && findings[b].severity != Severity::Error;
+    });
+    order.resize(limit);
+    std::sort(order.begin(), order.end());
+    return order;
+}
+
 }  // namespace
 
 std::string UriPath(std::string_view path) {
@@ -25,8 +66,8 @@ std::string UriPath(std::string_view path) {
         const auto c = static_cast<unsigned char>(ch);
         if (c == '\\' || c == '/') {
             uri += '/';
-        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-                   c == '.' || c == '_' || c == '~') {
+        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+                   c == '_' || c == '~') {
             uri += ch;
         } else {
             uri += '%';
@@ -37,8 +78,14 @@ std::string UriPath(std::string_view path) {
     return uri;
 }
 
-void WriteFindingsSarif(const std::vector<Finding>& findings, const std::vector<std::string_view>& rulesRun,
-                        const std::string& baseFolder, std::ostream& out) {
+void WriteFindingsSarif(const std::vector<Finding>& findings, const FindingsContext& context, std::ostream& out) {
+    std::vector<std::string_view> rules = context.rulesRun;
+    for (const Finding& f : findings) {
+        if (std::find(rules.begin(), rules.end(), f.rule) == rules.end()) rules.push_back(f.rule);
+    }
+    const std::vector<std::size_t> kept = Kept(findings, context.maxResults);
+    const std::vector<std::string> fingerprints = FindingFingerprints(findings);
+
     std::string text;
     JsonWriter json(text);
     json.BeginObject();
@@ -46,34 +93,43 @@ void WriteFindingsSarif(const std::vector<Finding>& findings, const std::vector<
     json.Key("runs").BeginArray().BeginObject();
     json.Key("tool").BeginObject().Key("driver").BeginObject();
     json.Field("name", "quibex-report").Field("version", QUIBEX_VERSION_TEXT);
+    json.Field("informationUri", QUIBEX_HOME_PAGE);
     json.Key("rules").BeginArray();
-    for (std::string_view name : rulesRun) {
-        const auto& rules = CheckRules();
-        auto rule = std::find_if(rules.begin(), rules.end(), [&](const CheckRule& r) { return r.name == name; });
-        json.BeginObject(true).Field("id", name);
-        if (rule != rules.end()) json.Key("shortDescription").BeginObject(true).Field("text", rule->summary).EndObject();
-        json.EndObject();
-    }
+    for (std::string_view name : rules) WriteRule(json, name);
     json.EndArray();
     json.EndObject().EndObject();
+
+    json.Key("invocations").BeginArray().BeginObject();
+    json.Field("executionSuccessful", context.complete);
+    if (kept.size() < findings.size()) {
+        json.Key("toolExecutionNotifications").BeginArray().BeginObject();
+        json.Field("level", "warning");
+        json.Key("message").BeginObject(true);
+        json.Field("text", std::to_string(findings.size()) + " findings, of which the first " +
+                               std::to_string(kept.size()) + " by level and position are written (--max-results)");
+        json.EndObject().EndObject().EndArray();
+    }
+    json.EndObject().EndArray();
+
     // The folder's file URI, with a trailing "/", as the base of every relative path.
-    std::string base = FileUri(baseFolder);
+    std::string base = FileUri(context.baseFolder);
     if (base.back() != '/') base += '/';
     json.Key("originalUriBaseIds").BeginObject();
     json.Key("SRCROOT").BeginObject(true).Field("uri", base).EndObject();
     json.EndObject();
+
     json.Key("results").BeginArray();
-    for (const Finding& f : findings) {
+    for (std::size_t k : kept) {
+        const Finding& f = findings[k];
         json.BeginObject();
         json.Field("ruleId", f.rule);
-        auto index = std::find(rulesRun.begin(), rulesRun.end(), f.rule);
-        if (index != rulesRun.end()) json.Field("ruleIndex", static_cast<Figure>(index - rulesRun.begin()));
+        const auto index = std::find(rules.begin(), rules.end(), f.rule);
+        json.Field("ruleIndex", static_cast<Figure>(index - rules.begin()));
         json.Field("level", SeverityName(f.severity));
         json.Key("message").BeginObject(true).Field("text", f.message).EndObject();
         json.Key("locations").BeginArray().BeginObject().Key("physicalLocation").BeginObject();
-        const bool absolute = !f.path.empty() && (f.path[0] == '/' || (f.path.size() > 1 && f.path[1] == ':'));
         json.Key("artifactLocation").BeginObject(true);
-        if (absolute) {
+        if (IsAbsolute(f.path)) {
             json.Field("uri", FileUri(f.path));
         } else {
             json.Field("uri", UriPath(f.path)).Field("uriBaseId", "SRCROOT");
@@ -83,12 +139,15 @@ void WriteFindingsSarif(const std::vector<Finding>& findings, const std::vector<
         // file on its first.
         json.Key("region").BeginObject(true).Field("startLine", std::max<Figure>(f.line, 1)).EndObject();
         json.EndObject().EndObject().EndArray();
-        json.Key("partialFingerprints").BeginObject(true);
-        json.Field("quibexSubject/v1", f.rule + ":" + FindingPathKey(f.path) + ":" + f.subject);
-        json.EndObject();
+        json.Key("partialFingerprints").BeginObject(true).Field("quibexFinding/v1", fingerprints[k]).EndObject();
         json.EndObject();
     }
     json.EndArray();
+    json.Key("properties").BeginObject(true);
+    json.Field("findings", static_cast<Figure>(findings.size()));
+    json.Field("resultsWritten", static_cast<Figure>(kept.size()));
+    json.Field("resultsCut", kept.size() < findings.size());
+    json.EndObject();
     json.EndObject().EndArray();
     json.EndObject();
     json.Finish();

@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "report/model/Findings.h"
+#include "report/writers/CheckFormats.h"
 
 namespace quibex::report {
 
-// One run of quibex-report with every rule that ran; relative paths
-// start at `baseFolder` (absolute, UTF-8, the run's root), given as %SRCROOT%.
-void WriteFindingsSarif(const std::vector<Finding>& findings, const std::vector<std::string_view>& rulesRun,
-                        const std::string& baseFolder, std::ostream& out);
+// One run with the metadata of every rule that ran, relative paths below
+// %SRCROOT% (the context's base folder), and at most context.maxResults
+// results (errors first), saying so when some were left out.
+void WriteFindingsSarif(const std::vector<Finding>& findings, const FindingsContext& context, std::ostream& out);
 
 // A path as a relative URI reference: "/" between folders, and every byte
 // other than letters, digits and -._~/ percent-encoded.

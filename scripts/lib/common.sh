@@ -33,7 +33,8 @@ quibex_need_native_tools() {
   quibex_need_packages cmake:cmake g++:g++ make:make /usr/src/googletest/CMakeLists.txt:googletest \
     /usr/include/nlohmann/json.hpp:nlohmann-json3-dev pkg-config:pkg-config /usr/include/git2.h:libgit2-dev \
     git:git /usr/bin/python3:python3 /usr/lib/python3/dist-packages/jsonschema/__init__.py:python3-jsonschema \
-    /usr/include/toml++/toml.h:libtomlplusplus-dev
+    /usr/include/toml++/toml.h:libtomlplusplus-dev \
+    dpkg-shlibdeps:dpkg-dev file:file groff:groff-base
 }
 
 # Chromium for the HTML report's browser tests (headless, from disk).

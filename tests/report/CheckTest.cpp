@@ -320,6 +320,7 @@ TEST(Check, PathsStartAtOneRootFromEveryFolder) {
     ASSERT_EQ(Git(dir, "init -q"), 0);
     ASSERT_EQ(RunIn(dir.Path(), {"check", "--format", "json", "-o", "baseline.json", Native("app/P.vbp")}).exitCode,
               kExitCheckFailed);
+    std::set<std::string> fingerprints;  // the same finding from every folder
     for (const auto& [folder, project] : places) {
         SCOPED_TRACE(folder);
         const ReportRun run = RunIn(dir.Join(folder), {"check", "--format", "json", project});
@@ -331,8 +332,9 @@ TEST(Check, PathsStartAtOneRootFromEveryFolder) {
         const json& results = sarif["runs"][0]["results"];
         ASSERT_EQ(results.size(), 2u);
         EXPECT_EQ(results[0]["locations"][0]["physicalLocation"]["artifactLocation"]["uri"], "app/m.bas");
-        EXPECT_EQ(results[0]["partialFingerprints"]["quibexSubject/v1"], "line-endings:app/m.bas:lf");
+        fingerprints.insert(results[0]["partialFingerprints"]["quibexFinding/v1"].get<std::string>());
     }
+    EXPECT_EQ(fingerprints.size(), 1u);
 }
 
 TEST(PathRoot, ShowsEveryPathFromTheRoot) {

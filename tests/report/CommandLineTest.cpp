@@ -29,10 +29,10 @@ Outcome Reporter(const Args& args) {
 }
 
 TEST(CheckArguments, FillEveryOptionFromStrings) {
-    const Parsed<CheckOptions> parsed =
-        ParseCheckArguments({"--format=sarif", "--select", "line-endings, encoding", "--ignore=companion", "--fail-on",
-                             "member.lines>3,procedure.nesting>=4", "--baseline", "b.json", "--git", "HEAD~1",
-                             "--config", "q.toml", "--no-config", "--code-page", "932", "-o", "r.sarif", "P.vbp"});
+    const Parsed<CheckOptions> parsed = ParseCheckArguments(
+        {"--format=sarif", "--select", "line-endings, encoding", "--ignore=companion", "--fail-on",
+         "member.lines>3,procedure.nesting>=4", "--baseline", "b.json", "--git", "HEAD~1", "--config", "q.toml",
+         "--no-config", "--code-page", "932", "-o", "r.sarif", "--max-results=100", "P.vbp"});
     ASSERT_EQ(parsed.action, CommandAction::Run) << parsed.error;
     const CheckOptions& o = parsed.options;
     EXPECT_EQ(o.file, "P.vbp");
@@ -46,9 +46,15 @@ TEST(CheckArguments, FillEveryOptionFromStrings) {
     EXPECT_TRUE(o.noConfig);
     EXPECT_EQ(o.codePage, 932);
     EXPECT_EQ(o.output, "r.sarif");
+    EXPECT_EQ(o.maxResults, 100u);
+    EXPECT_FALSE(o.listRules);
     // What is not given stays open for the settings file.
     const Parsed<CheckOptions> bare = ParseCheckArguments({"P.vbp"});
-    EXPECT_FALSE(bare.options.format || bare.options.select || bare.options.baseline);
+    EXPECT_FALSE(bare.options.format || bare.options.select || bare.options.baseline || bare.options.maxResults);
+    // The rules are listed without a project.
+    const Parsed<CheckOptions> list = ParseCheckArguments({"--list-rules", "--format", "json"});
+    ASSERT_EQ(list.action, CommandAction::Run) << list.error;
+    EXPECT_TRUE(list.options.listRules);
 }
 
 TEST(DiffArguments, NameEachSideAndItsRevision) {
@@ -75,9 +81,11 @@ TEST(DiffArguments, NameEachSideAndItsRevision) {
 }
 
 TEST(InventoryArguments, FormatAndOrphans) {
-    const Parsed<InventoryOptions> parsed = ParseInventoryArguments({"--orphans", "--format", "cyclonedx", "G.VBG"});
+    const Parsed<InventoryOptions> parsed =
+        ParseInventoryArguments({"--orphans", "--format", "cyclonedx", "--spec-version=1.5", "G.VBG"});
     ASSERT_EQ(parsed.action, CommandAction::Run) << parsed.error;
     EXPECT_EQ(parsed.options.format, InventoryFormat::CycloneDx);
+    EXPECT_EQ(parsed.options.specVersion, "1.5");
     EXPECT_TRUE(parsed.options.orphans);
     EXPECT_EQ(parsed.options.file, "G.VBG");
 }
@@ -100,6 +108,8 @@ TEST(CommandArguments, RefuseWithAReason) {
         {check, {"--bogus", "a.vbp"}, "unknown option '--bogus'"},
         {check, {"--no-config=yes", "a.vbp"}, "unknown option '--no-config=yes'"},  // a flag takes no value
         {check, {"-o", "", "a.vbp"}, "-o needs a file name"},
+        {check, {"--max-results", "0", "a.vbp"}, "--max-results needs a whole number from 1"},
+        {check, {"--max-results", "many", "a.vbp"}, "--max-results needs a whole number from 1"},
         {diff, {"a.vbp"}, "one file needs --git"},
         {diff, {"a", "b", "c"}, "give OLD and NEW"},
         {diff, {"--git", "1", "--git", "2", "--git", "3", "a.vbp"}, "at most two revisions"},
@@ -109,6 +119,8 @@ TEST(CommandArguments, RefuseWithAReason) {
         {inventory, {"G.vbg", "--format"}, "--format needs text, csv, json or cyclonedx"},
         {inventory, {"G.txt"}, "'G.txt' is neither"},
         {inventory, {"a.vbp", "b.vbp"}, "more than one file given"},
+        {inventory, {"--format", "cyclonedx", "--spec-version", "1.4", "G.vbg"}, "--spec-version needs 1.5 or 1.6"},
+        {inventory, {"--spec-version", "1.5", "G.vbg"}, "--spec-version is for --format cyclonedx"},
     };
     for (const auto& [parse, args, reason] : cases) {
         SCOPED_TRACE(testing::PrintToString(args));

@@ -268,7 +268,7 @@ TEST(Inventory, BillOfMaterialsHasTheGroupProjectsAndTheirDependencies) {
     const ReportRun run = RunIn(DataPath("Inventory"), {"inventory", "--format", "cyclonedx", "Inventory.vbg"});
     ASSERT_EQ(run.exitCode, kExitOk) << run.err;
     const json bom = json::parse(run.out);
-    EXPECT_EQ(bom["specVersion"], "1.5");
+    EXPECT_EQ(bom["specVersion"], "1.6");
     EXPECT_EQ(bom["metadata"]["component"]["bom-ref"], "group:Inventory");
     std::map<std::string, json> dependsOn;
     for (const json& d : bom["dependencies"]) dependsOn[d["ref"]] = d["dependsOn"];
