@@ -108,8 +108,8 @@ struct MemberModel {
     Figure controlCount = 0;                // controls placed, the form itself not counted
     Figure controlNames = 0;                // distinct control names (a control array counts once)
     Figure controlDepth = 0;                // the deepest control
-    // Module-level declarations in order (procedures too, without their
-    // parameters), and the Option and DefType statements.
+    // Module-level declarations in order (the procedures' own are with
+    // them), and the Option and DefType statements.
     std::vector<decl::Declaration> declarations;
     decl::Options options;
     FileFacts file;

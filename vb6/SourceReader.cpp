@@ -197,6 +197,11 @@ void SourceReader::Builder::OnStatement(const syntax::Statement& s) {
 }
 
 void SourceReader::Builder::Complexity(const syntax::Statement& s) {
+    if (s.keywords == 0) {
+        // An assignment or a call: no decision, no block.
+        carriedKeyword_ = Keyword::None;
+        return;
+    }
     const std::span<const Token> t = s.tokens;
     Keyword previous = s.continued ? carriedKeyword_ : Keyword::None;
     bool previousWord = s.continued && carriedWord_;
@@ -403,8 +408,8 @@ MemberModel SourceReader::Builder::Finish(const FileFacts& facts, Figure lastLin
         if (d.kind == decl::DeclarationKind::Declare) {
             Declare declare;
             declare.name = d.name;
-            declare.library = d.library;
-            declare.alias = d.alias;
+            declare.library = d.Details().library;
+            declare.alias = d.Details().alias;
             declare.isFunction = d.Has(decl::flag::kFunction);
             declare.scope = d.scope;
             declare.line = d.line;

@@ -5,6 +5,7 @@
 // variables, constants and labels, every one with its line and column.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,25 +59,66 @@ inline constexpr std::uint16_t kArray = 1024;   // name() or name(bounds)
 inline constexpr std::uint16_t kFunction = 2048; // Declare Function
 }  // namespace flag
 
+struct DeclarationDetails;
+
 struct Declaration {
     std::string name;
-    DeclarationKind kind = DeclarationKind::Variable;
-    Scope scope = Scope::Public;
     std::string type;    // "Long", "String * 10", "ADODB.Recordset", "Long()"; "Variant" when implicit
-    TypeSource typeSource = TypeSource::None;
-    std::string bounds;  // an array's bounds as written: "1 To 10, 5"; empty for "()"
-    std::string value;   // a constant's value, an optional parameter's default, an Enum member's value
-    std::string library; // Declare: the Lib string
-    std::string alias;   // Declare: the Alias string
     Figure line = 0;     // the name's line and column, from 1
     std::int64_t column = 0;
     std::uint16_t flags = 0;
+    DeclarationKind kind = DeclarationKind::Variable;
+    Scope scope = Scope::Public;
+    TypeSource typeSource = TypeSource::None;
+
+    Declaration() = default;
+    Declaration(const Declaration& other);
+    Declaration& operator=(const Declaration& other);
+    Declaration(Declaration&&) noexcept = default;
+    Declaration& operator=(Declaration&&) noexcept = default;
+    ~Declaration();
+
+    bool Has(std::uint16_t f) const { return (flags & f) != 0; }
+    // What few declarations have (bounds, values, a Declare's library,
+    // parameters, members); empty parts when it has none.
+    const DeclarationDetails& Details() const;
+    DeclarationDetails& EditDetails();
+
+private:
+    std::unique_ptr<DeclarationDetails> details_;  // most have none: a project holds many declarations
+};
+
+struct DeclarationDetails {
+    std::string bounds;   // an array's bounds as written: "1 To 10, 5"; empty for "()"
+    std::string value;    // a constant's value, an optional parameter's default, an Enum member's value
+    std::string library;  // Declare: the Lib string
+    std::string alias;    // Declare: the Alias string
     // A Declare's, an Event's or a procedure's parameters; a Type's fields;
     // an Enum's members.
     std::vector<Declaration> children;
-
-    bool Has(std::uint16_t f) const { return (flags & f) != 0; }
 };
+
+inline Declaration::~Declaration() = default;
+
+inline Declaration::Declaration(const Declaration& other)
+    : name(other.name), type(other.type), line(other.line), column(other.column), flags(other.flags),
+      kind(other.kind), scope(other.scope), typeSource(other.typeSource),
+      details_(other.details_ ? std::make_unique<DeclarationDetails>(*other.details_) : nullptr) {}
+
+inline Declaration& Declaration::operator=(const Declaration& other) {
+    if (this != &other) *this = Declaration(other);
+    return *this;
+}
+
+inline const DeclarationDetails& Declaration::Details() const {
+    static const DeclarationDetails kNone;
+    return details_ ? *details_ : kNone;
+}
+
+inline DeclarationDetails& Declaration::EditDetails() {
+    if (!details_) details_ = std::make_unique<DeclarationDetails>();
+    return *details_;
+}
 
 // The module's Option and DefType statements.
 struct DefTypeRange {
@@ -103,7 +145,7 @@ struct ProcedureDeclarations {
 };
 
 struct MemberDeclarations {
-    std::vector<Declaration> module;  // in order; procedures too, without their parameters
+    std::vector<Declaration> module;  // in order; procedures are in `procedures`
     std::vector<ProcedureDeclarations> procedures;
     Options options;
 };

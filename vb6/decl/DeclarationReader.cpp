@@ -46,6 +46,9 @@ constexpr std::size_t kMaxText = 1024;
 // are one blank apart.
 std::string Text(std::span<const Token> t) {
     std::string out;
+    if (t.size() == 1 && t[0].kind == TokenKind::Identifier && !t[0].typeChar && !t[0].Has(lex::flag::kBracketed)) {
+        return std::string(t[0].text);  // "As Long": the usual type
+    }
     for (std::size_t i = 0; i < t.size() && out.size() < kMaxText; ++i) {
         const Token& k = t[i];
         if (i > 0) {
@@ -222,14 +225,14 @@ void DeclarationReader::ModuleStatement(Tokens t, StatementKind kind) {
             std::size_t at = 0;
             if (block.kind == DeclarationKind::Type) {
                 d.kind = DeclarationKind::Field;
-                if (NameAndType(t, at, d)) block.children.push_back(std::move(d));
+                if (NameAndType(t, at, d)) block.EditDetails().children.push_back(std::move(d));
             } else if (t[0].kind == TokenKind::Identifier) {
                 d.kind = DeclarationKind::EnumMember;
                 Place(d, t[0]);
                 d.type = "Long";
                 d.typeSource = TypeSource::As;
-                if (t.size() > 2 && t[1].Is(Op::Equals)) d.value = Text(t.subspan(2));
-                block.children.push_back(std::move(d));
+                if (t.size() > 2 && t[1].Is(Op::Equals)) d.EditDetails().value = Text(t.subspan(2));
+                block.EditDetails().children.push_back(std::move(d));
             }
             return;
         }
@@ -278,7 +281,7 @@ void DeclarationReader::ModuleStatement(Tokens t, StatementKind kind) {
         Place(d, t[at + 1]);
         if (at + 2 < t.size() && t[at + 2].Is(Op::LParen)) {
             const std::size_t close = Closing(t, at + 2);
-            Parameters(t.subspan(at + 3, close - at - 3), d.children);
+            Parameters(t.subspan(at + 3, close - at - 3), d.EditDetails().children);
         }
         member_.module.push_back(std::move(d));
     } else if (word.Is(Keyword::Implements)) {
@@ -363,12 +366,7 @@ void DeclarationReader::ProcedureStatement(const syntax::Statement& s) {
 void DeclarationReader::StartProcedure(Tokens t) {
     // Every procedure head the statements name gives one entry, however
     // little of it reads.
-    ProcedureDeclarations p;
-    Header(t, p.header);
-    Declaration entry = p.header;
-    entry.children.clear();
-    member_.module.push_back(std::move(entry));
-    member_.procedures.push_back(std::move(p));
+    Header(t, member_.procedures.emplace_back().header);
     inProcedure_ = true;
 }
 
@@ -403,7 +401,7 @@ void DeclarationReader::Header(Tokens t, Declaration& h) {
     ++at;
     if (at < t.size() && t[at].Is(Op::LParen)) {
         const std::size_t close = Closing(t, at);
-        Parameters(t.subspan(at + 1, close - at - 1), h.children);
+        Parameters(t.subspan(at + 1, close - at - 1), h.EditDetails().children);
         at = std::min(close + 1, t.size());
     }
     if (!returns) return;
@@ -429,7 +427,7 @@ bool DeclarationReader::NameAndType(Tokens t, std::size_t& at, Declaration& d) {
     if (at < t.size() && t[at].Is(Op::LParen)) {
         const std::size_t close = Closing(t, at);
         d.flags |= flag::kArray;
-        d.bounds = Text(t.subspan(at + 1, close - at - 1));
+        if (close > at + 1) d.EditDetails().bounds = Text(t.subspan(at + 1, close - at - 1));
         at = std::min(close + 1, t.size());
     }
     if (at < t.size() && t[at].Is(Keyword::As)) {
@@ -493,7 +491,7 @@ void DeclarationReader::Constants(Tokens t, Scope scope, std::vector<Declaration
         const std::size_t end = ItemEnd(t, at);
         const Tokens item = t.first(end);
         if (!NameAndType(item, at, d)) return;
-        if (at < item.size() && item[at].Is(Op::Equals)) d.value = Text(item.subspan(at + 1));
+        if (at < item.size() && item[at].Is(Op::Equals)) d.EditDetails().value = Text(item.subspan(at + 1));
         into.push_back(std::move(d));
         at = end + 1;
     }
@@ -524,7 +522,7 @@ bool DeclarationReader::Declared(std::string_view name) const {
         return std::any_of(list.begin(), list.end(), [&](const Declaration& d) { return Same(d.name, name); });
     };
     const ProcedureDeclarations& p = member_.procedures.back();
-    return named(p.locals) || named(p.header.children) || named(member_.module);
+    return named(p.locals) || named(p.header.Details().children) || named(member_.module);
 }
 
 void DeclarationReader::Option(Tokens t) {
@@ -578,6 +576,10 @@ void DeclarationReader::DefType(Tokens t) {
 }
 
 void DeclarationReader::Parameters(Tokens t, std::vector<Declaration>& into) {
+    if (t.empty()) return;
+    std::size_t items = 1;
+    for (std::size_t at = ItemEnd(t, 0); at < t.size(); at = ItemEnd(t, at + 1)) ++items;
+    into.reserve(into.size() + items);
     std::size_t at = 0;
     while (at < t.size()) {
         const std::size_t end = ItemEnd(t, at);
@@ -599,7 +601,7 @@ void DeclarationReader::Parameters(Tokens t, std::vector<Declaration>& into) {
             }
         }
         if (NameAndType(item, at, d)) {
-            if (at < item.size() && item[at].Is(Op::Equals)) d.value = Text(item.subspan(at + 1));
+            if (at < item.size() && item[at].Is(Op::Equals)) d.EditDetails().value = Text(item.subspan(at + 1));
             into.push_back(std::move(d));
         }
         at = end + 1;
@@ -628,16 +630,16 @@ Declaration DeclarationReader::Declare(Tokens t, Scope scope) {
         ++at;
     }
     if (at + 1 >= t.size() || !t[at].Is(Keyword::Lib) || t[at + 1].kind != TokenKind::String) return {};
-    d.library = Unquoted(t[at + 1].text);
+    d.EditDetails().library = Unquoted(t[at + 1].text);
     at += 2;
     if (at + 1 < t.size() && t[at].Is(Keyword::Alias) && t[at + 1].kind == TokenKind::String) {
-        d.alias = Unquoted(t[at + 1].text);
+        d.EditDetails().alias = Unquoted(t[at + 1].text);
         at += 2;
     }
     Place(d, name);
     if (at < t.size() && t[at].Is(Op::LParen)) {
         const std::size_t close = Closing(t, at);
-        Parameters(t.subspan(at + 1, close - at - 1), d.children);
+        Parameters(t.subspan(at + 1, close - at - 1), d.EditDetails().children);
         at = std::min(close + 1, t.size());
     }
     if (function) {

@@ -78,6 +78,7 @@ struct Statement {
     bool continued = false;
     Figure firstLine = 0;         // physical lines it spans
     Figure lastLine = 0;
+    std::size_t keywords = 0;     // tokens that are keywords: 0 for a plain assignment or call
 
     static constexpr std::size_t kMaxTokens = 1024;
 };

@@ -51,24 +51,32 @@ bool SameWord(std::string_view a, std::string_view b) { return EqualsIgnoringCas
 
 // The tokens that may end or split a statement, or decide an If, by kind
 // and keyword or operator (a token has one of the two, the other is 0).
+// Parentheses count only where an If's Then or a one-line If's Else may come.
 constexpr std::size_t kCodes = 128;
-constexpr auto kStructural = [] {
+using StructureTable = std::array<bool, 8 * kCodes>;
+constexpr StructureTable MakeStructural(bool parentheses) {
     static_assert(static_cast<std::size_t>(Op::Other) < kCodes && static_cast<std::size_t>(Keyword::Unlock) < kCodes);
-    std::array<bool, 8 * kCodes> s{};
+    StructureTable s{};
     for (TokenKind kind : {TokenKind::Comment, TokenKind::Raw, TokenKind::LineEnd}) {
         for (std::size_t i = 0; i < kCodes; ++i) s[static_cast<std::size_t>(kind) * kCodes + i] = true;
     }
-    for (Op op : {Op::Colon, Op::LParen, Op::RParen}) {
-        s[static_cast<std::size_t>(TokenKind::Operator) * kCodes + static_cast<std::size_t>(op)] = true;
+    s[static_cast<std::size_t>(TokenKind::Operator) * kCodes + static_cast<std::size_t>(Op::Colon)] = true;
+    if (parentheses) {
+        for (Op op : {Op::LParen, Op::RParen}) {
+            s[static_cast<std::size_t>(TokenKind::Operator) * kCodes + static_cast<std::size_t>(op)] = true;
+        }
     }
     for (Keyword k : {Keyword::Then, Keyword::Else}) {
         s[static_cast<std::size_t>(TokenKind::Identifier) * kCodes + static_cast<std::size_t>(k)] = true;
     }
     return s;
-}();
-inline bool Structural(const Token& t) {
-    return kStructural[static_cast<std::size_t>(t.kind) * kCodes + static_cast<std::size_t>(t.keyword) +
-                       static_cast<std::size_t>(t.op)];
+}
+constexpr StructureTable kStructural = MakeStructural(false);
+constexpr StructureTable kStructuralWithParentheses = MakeStructural(true);
+
+inline std::size_t StructureIndex(const Token& t) {
+    return static_cast<std::size_t>(t.kind) * kCodes + static_cast<std::size_t>(t.keyword) +
+           static_cast<std::size_t>(t.op);
 }
 
 }  // namespace
@@ -76,6 +84,7 @@ inline bool Structural(const Token& t) {
 StatementReader::StatementReader(const CodePage& codePage, const Constants& constants, StatementSink& sink)
     : lexer_(codePage, *this), codePage_(codePage), constants_(constants), sink_(sink) {
     held_.reserve(64);
+    WatchParentheses();
 }
 
 void StatementReader::Finish() {
@@ -94,6 +103,7 @@ void StatementReader::PieceEnd() {
 }
 
 void StatementReader::Hold(const Token& t) {
+    keywords_ += t.keyword != Keyword::None;
     // A statement on one line is a run of the lexer's own tokens; only one
     // that goes on past them is copied.
     if (!inVector_) {
@@ -118,6 +128,7 @@ void StatementReader::ToVector() {
 }
 
 void StatementReader::ClearHeld() {
+    keywords_ = 0;
     held_.clear();
     spanCount_ = 0;
     inVector_ = false;
@@ -130,9 +141,10 @@ void StatementReader::Tokens(std::span<const Token> tokens) {
     for (const Token& t : tokens) {
         // Most tokens only lengthen the statement they stand in, right
         // after the one before them.
-        if (spanCount_ > 0 && &t == span_ + spanCount_ && !pendingThen_ && !Structural(t)) {
+        if (spanCount_ > 0 && &t == span_ + spanCount_ && !pendingThen_ && !(*structural_)[StructureIndex(t)]) {
             ++spanCount_;
             ++lineTokens_;
+            keywords_ += t.keyword != Keyword::None;
             continue;
         }
         line_ = t.line;
@@ -214,6 +226,7 @@ void StatementReader::Code(const Token& t) {
     if (t.Is(Op::Colon)) {
         if (HeldCount() == 1 && firstOfLine_ && !directive_ && inlineIfs_.empty() && IsLabelName(Held()[0])) {
             EmitHeld(StatementKind::Label, false);
+            ClearHeld();
             logicalStart_ = false;
             return;
         }
@@ -265,6 +278,11 @@ void StatementReader::BeginStatement(const Token& t) {
     ifStatement_ = t.Is(Keyword::If) && !directive_;
     elseIfStatement_ = t.Is(Keyword::ElseIf);
     parenDepth_ = 0;
+    WatchParentheses();
+}
+
+void StatementReader::WatchParentheses() {
+    structural_ = ifStatement_ || elseIfStatement_ || !inlineIfs_.empty() ? &kStructuralWithParentheses : &kStructural;
 }
 
 void StatementReader::EndStatement() {
@@ -279,6 +297,7 @@ void StatementReader::EndStatement() {
     ClearHeld();
     chunked_ = directive_ = ifStatement_ = elseIfStatement_ = pendingThen_ = false;
     parenDepth_ = 0;
+    WatchParentheses();
 }
 
 void StatementReader::EndLogicalLine() {
@@ -295,6 +314,7 @@ void StatementReader::EndLogicalLine() {
     inlineIfs_.clear();
     inLogical_ = false;
     logicalStart_ = false;
+    WatchParentheses();
 }
 
 void StatementReader::StartInlineIf() {
@@ -303,12 +323,14 @@ void StatementReader::StartInlineIf() {
     chunked_ = directive_ = ifStatement_ = elseIfStatement_ = false;
     parenDepth_ = 0;
     inlineIfs_.push_back(Part::Then);
+    WatchParentheses();
 }
 
 void StatementReader::ElseOfInlineIf() {
     // Else belongs to the innermost one-line If still in its Then part.
     while (!inlineIfs_.empty() && inlineIfs_.back() == Part::Else) inlineIfs_.pop_back();
     if (!inlineIfs_.empty()) inlineIfs_.back() = Part::Else;
+    WatchParentheses();
 }
 
 void StatementReader::EmitHeld(StatementKind kind, bool continues) {
@@ -328,6 +350,7 @@ void StatementReader::Emit(StatementKind kind, std::span<const Token> tokens, bo
     s.continued = chunked_;
     s.firstLine = kind == StatementKind::LineNumber || tokens.empty() ? line_ : statementLine_;
     s.lastLine = line_;
+    s.keywords = keywords_;
     // A statement stands in the block it opens or closes.
     s.context = context_;
     switch (kind) {

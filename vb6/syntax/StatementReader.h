@@ -10,6 +10,7 @@
 // Memory stays bounded: a statement is given in pieces of at most
 // Statement::kMaxTokens tokens, each holding bounded texts.
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -66,6 +67,7 @@ private:
     StatementKind Classify() const;
     bool IsProcedureStart(bool inTypeBlock) const;
     void StartInlineIf();
+    void WatchParentheses();
     void ElseOfInlineIf();
     void Directive();
     void EmitDirective(std::span<const lex::Token> tokens);
@@ -114,6 +116,9 @@ private:
     bool elseIfStatement_ = false;
     bool pendingThen_ = false;   // Then ended the tokens so far
     int parenDepth_ = 0;
+    std::size_t keywords_ = 0;   // keyword tokens held
+    // The tokens that end, split or decide the statement being read.
+    const std::array<bool, 8 * 128>* structural_ = nullptr;
     bool chunked_ = false;       // pieces of the statement went out
     std::vector<Part> inlineIfs_;  // the one-line Ifs the statement stands in
 
