@@ -1,5 +1,8 @@
 #include "dialogs/CmnDlg_win.h"
 
+#include "common/ComApartment_win.h"
+#include "common/SystemMessage_win.h"
+
 #include <memory>
 #include <type_traits>
 
@@ -16,33 +19,7 @@ struct ItemListFree {
 };
 using ItemList = std::unique_ptr<ItemIdList, ItemListFree>;
 
-// The folder browser wants a single-threaded apartment; the program itself
-// only sets one up in set-up mode, so the browser brings its own.
-class ComApartment {
- public:
-  ComApartment() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  ~ComApartment() {
-    if (SUCCEEDED(hr_)) CoUninitialize();
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
- private:
-  HRESULT hr_;
-};
-
 HINSTANCE ProgramInstance() { return GetModuleHandleA(nullptr); }
-
-std::string SystemMessage(DWORD error) {
-  char text[512] = {};
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                                text, sizeof text, nullptr);
-  while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == '.')) {
-    --length;
-  }
-  if (length == 0) return "error " + std::to_string(error);
-  return std::string(text, length);
-}
 
 // The program file for a command line whose first word names no folder: the
 // one in the system folder. The search CreateProcess would otherwise make
@@ -117,7 +94,9 @@ std::int32_t Win32CmnDlgPlatform::RunShellVerb(WindowHandle owner, std::string_v
 }
 
 std::optional<std::string> Win32CmnDlgPlatform::BrowseForFolder(const BrowseRequest& request) {
-  ComApartment apartment;
+  // The folder browser wants a single-threaded apartment; the program itself
+  // only sets one up in set-up mode, so the browser brings its own.
+  win::ComApartment apartment;
   const HWND owner = ToHwnd(request.owner);
 
   ItemList root(nullptr, ItemListFree{api_.CoTaskMemFree});
@@ -167,7 +146,7 @@ void Win32CmnDlgPlatform::StartProcess(const std::string& commandLine, std::int3
   if (!api_.CreateProcessA(program.empty() ? nullptr : program.c_str(), line.data(), nullptr, nullptr, FALSE, 0,
                            nullptr, nullptr, &startup, &process)) {
     const DWORD error = GetLastError();
-    throw CmnDlgError(static_cast<std::int32_t>(error), "cannot start '" + commandLine + "': " + SystemMessage(error));
+    throw CmnDlgError(static_cast<std::int32_t>(error), "cannot start '" + commandLine + "': " + win::SystemMessage(error));
   }
   // Not waited for; only the handles are let go.
   if (process.hThread) CloseHandle(process.hThread);

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace quibex {
@@ -73,6 +74,16 @@ inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
         if (x != y) return false;
     }
     return true;
+}
+
+// `text` with the ASCII letters A to Z in lower case and every other byte
+// as it was: keys of project files and paths compared in any letter case.
+inline std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c | 0x20);
+    }
+    return lower;
 }
 
 // The length in bytes of the character at text[at]: 2 for a lead byte with

@@ -15,14 +15,6 @@ namespace quibex {
 
 namespace {
 
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c | 0x20);
-    }
-    return out;
-}
-
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 
 class FdSource : public ByteSource {
@@ -82,13 +74,13 @@ std::string PosixFileSystem::FindIgnoringCase(const std::string& folder, const s
             while (dirent* entry = ::readdir(dir)) {
                 // The first of several names that differ only in case wins,
                 // in whatever order the folder lists them.
-                entries.emplace(Lower(entry->d_name), entry->d_name);
+                entries.emplace(AsciiLower(entry->d_name), entry->d_name);
             }
             ::closedir(dir);
         }
         it = listings_.emplace(std::move(key), std::move(entries)).first;
     }
-    auto found = it->second.find(Lower(name));
+    auto found = it->second.find(AsciiLower(name));
     return found == it->second.end() ? std::string() : found->second;
 }
 

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "common/SystemMessage_win.h"
 #include "engine/FileSystem.h"
 #include "engine/WideText_win.h"
 
@@ -13,19 +14,8 @@ namespace quibex {
 
 namespace {
 
+using win::SystemMessage;
 using win::Widen;
-
-std::string SystemMessage(DWORD code) {
-    char* text = nullptr;
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = n ? std::string(text, n) : "error " + std::to_string(code);
-    if (text) LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.' ||
-                                message.back() == ' '))
-        message.pop_back();
-    return message;
-}
 
 class Handle {
 public:

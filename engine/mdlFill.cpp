@@ -10,16 +10,6 @@ namespace quibex {
 
 namespace {
 
-constexpr MemberKind kMemberKinds[] = {
-    {"form", "Form", Label::LabelFormT},
-    {"mdiform", "MDI Form", Label::LabelMDIFormT},
-    {"module", "Module", Label::LabelModuleT},
-    {"class", "Class Module", Label::LabelClassModuleT},
-    {"usercontrol", "User Control", Label::LabelUserControlT},
-    {"propertypage", "Property Page", Label::LabelPropertyPageT},
-    {"userdocument", "User Document", Label::LabelUserDocumentT},
-};
-
 // The run's display and label steps absorb their own failures: a step that
 // throws leaves its field or caption as it was, and the next step runs.
 template <class F>
@@ -126,10 +116,7 @@ std::optional<KeyValue> SplitLine(std::string_view line) {
     KeyValue kv;
     // The key is neither trimmed nor otherwise touched: "Form = x" has the
     // key "form " and names nothing.
-    kv.key.assign(line.substr(0, eq));
-    for (char& c : kv.key) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c | 0x20);
-    }
+    kv.key = AsciiLower(line.substr(0, eq));
     std::string_view value = line.substr(eq + 1);
     std::size_t semicolon = value.find(';');
     if (semicolon != std::string_view::npos) {
@@ -354,11 +341,7 @@ mdlFill::RunOutcome mdlFill::ReadChosenFile(const std::string& path, ExtensionCa
     RunOutcome outcome;
     EnterFolderOf(path);
     std::string extension = path.size() >= 4 ? path.substr(path.size() - 4) : std::string();
-    if (extensionCase == ExtensionCase::Any) {
-        for (char& c : extension) {
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c | 0x20);
-        }
-    }
+    if (extensionCase == ExtensionCase::Any) extension = AsciiLower(extension);
     try {
         if (extension == ".vbp") {
             outcome.read = true;

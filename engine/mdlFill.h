@@ -23,6 +23,17 @@ struct MemberKind {
     std::string_view typeName;  // "Form"
     Label countLabel;           // LabelFormT
 };
+// Every kind, in the order of the window's count labels: the one list of
+// them for the engine, the window and every report.
+inline constexpr MemberKind kMemberKinds[] = {
+    {"form", "Form", Label::LabelFormT},
+    {"mdiform", "MDI Form", Label::LabelMDIFormT},
+    {"module", "Module", Label::LabelModuleT},
+    {"class", "Class Module", Label::LabelClassModuleT},
+    {"usercontrol", "User Control", Label::LabelUserControlT},
+    {"propertypage", "Property Page", Label::LabelPropertyPageT},
+    {"userdocument", "User Document", Label::LabelUserDocumentT},
+};
 // The kind of a lower-case key, or nothing for a key that names no member.
 const MemberKind* FindMemberKind(std::string_view lowerKey);
 

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <utility>
 
+#include "common/ComApartment_win.h"
 #include "engine/WideText_win.h"
 
 namespace quibex::win {
@@ -47,25 +48,6 @@ public:
 
 private:
     T* p_ = nullptr;
-};
-
-// The component object library for this thread, as long as the owner lives.
-class ComApartment {
-public:
-    explicit ComApartment(DWORD model = COINIT_APARTMENTTHREADED) : hr_(CoInitializeEx(nullptr, model)) {}
-    ~ComApartment() {
-        if (SUCCEEDED(hr_)) CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-    // Usable when the library came up now or was already up on this thread,
-    // in whichever model: the objects set-up uses work in both.
-    bool Usable() const { return SUCCEEDED(hr_) || hr_ == RPC_E_CHANGED_MODE; }
-    HRESULT Result() const { return hr_; }
-
-private:
-    HRESULT hr_;
 };
 
 // An open registry key.

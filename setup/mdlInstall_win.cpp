@@ -3,6 +3,7 @@
 
 #include "setup/mdlInstall_win.h"
 
+#include "common/SystemMessage_win.h"
 #include "setup/WinSupport.h"
 #include "setup/mdlParam.h"
 #include "setup/mdlPath.h"
@@ -27,20 +28,11 @@ HRESULT WriteShortcut(const ShortcutValues& values) {
 HRESULT InstallShortcut(ISetupSystem& system) { return WriteShortcut(StartMenuShortcutValues(system)); }
 
 std::wstring ErrorDescription(HRESULT error) {
-    auto lookUp = [](DWORD code) {
-        wchar_t* text = nullptr;
-        const DWORD n = FormatMessageW(
-            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-            0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-        std::wstring message = n ? std::wstring(text, n) : std::wstring();
-        if (text) LocalFree(text);
-        while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
-            message.pop_back();
-        return message;
-    };
-    std::wstring description = lookUp(static_cast<DWORD>(error));
+    std::wstring description = win::FormatSystemMessage<wchar_t>(static_cast<DWORD>(error));
     // Some systems describe only the plain Win32 code inside the HRESULT.
-    if (description.empty() && HRESULT_FACILITY(error) == FACILITY_WIN32) description = lookUp(HRESULT_CODE(error));
+    if (description.empty() && HRESULT_FACILITY(error) == FACILITY_WIN32) {
+        description = win::FormatSystemMessage<wchar_t>(HRESULT_CODE(error));
+    }
     return description.empty() ? L"Unknown error" : description;
 }
 

@@ -5,7 +5,7 @@
 
 #include "ui/Maker.h"
 #include "ui/Text_win.h"
-#include "ui/Version.h"
+#include "common/Version.h"
 #include "ui/resource.h"
 
 namespace quibex {

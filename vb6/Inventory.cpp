@@ -8,6 +8,7 @@
 #include <unordered_set>
 
 #include "engine/CodePage.h"
+#include "engine/Paths.h"
 
 namespace quibex::vb6 {
 
@@ -16,14 +17,6 @@ namespace {
 // Referenced images are read whole for their version; OCX and DLL files of
 // VB6 projects are a few megabytes.
 constexpr std::size_t kMaxImage = 64u << 20;
-
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c | 0x20);
-    }
-    return out;
-}
 
 std::string Upper(std::string_view s) {
     std::string out(s);
@@ -35,7 +28,7 @@ std::string Upper(std::string_view s) {
 
 // Paths of one file differ only in letter case on Windows; on POSIX the
 // file system has already given each file the case found on disk.
-std::string FileKey(const std::string& fullPath) { return Lower(fullPath); }
+std::string FileKey(const std::string& fullPath) { return AsciiLower(fullPath); }
 
 template <typename T>
 void AddOnce(std::vector<T>& list, const T& value) {
@@ -65,7 +58,7 @@ std::string_view KnownLibrary(std::string_view fileName) {
         {"sysinfo.ocx", "SysInfoLib"},     {"picclp32.ocx", "PicClip"},
         {"mci32.ocx", "MCI"},              {"shdocvw.dll", "SHDocVwCtl"},
     };
-    const std::string lower = Lower(fileName);
+    const std::string lower = AsciiLower(fileName);
     for (const auto& [file, library] : kKnown) {
         if (file == lower) return library;
     }
@@ -75,7 +68,7 @@ std::string_view KnownLibrary(std::string_view fileName) {
 bool IsSourceExtension(const std::string& path) {
     const std::size_t dot = path.find_last_of('.');
     if (dot == std::string::npos || path.find_first_of("/\\", dot) != std::string::npos) return false;
-    const std::string ext = Lower(std::string_view(path).substr(dot));
+    const std::string ext = AsciiLower(std::string_view(path).substr(dot));
     return ext == ".frm" || ext == ".bas" || ext == ".cls" || ext == ".ctl" || ext == ".pag" || ext == ".dob";
 }
 
@@ -143,7 +136,7 @@ private:
         }
         for (std::size_t p = 0; p < out_.projects.size(); ++p) {
             projectByKey_.emplace(FileKey(out_.projects[p].fullPath), p);
-            projectByName_.emplace(Lower(out_.projects[p].name), p);
+            projectByName_.emplace(AsciiLower(out_.projects[p].name), p);
         }
     }
 
@@ -173,7 +166,7 @@ private:
     void SubProject(std::size_t from, const std::string& written, bool object) {
         // The controls of a user control project are written with its name,
         // which is the project file's name until the project is read.
-        std::string stem = Lower(FileNameOf(written));
+        std::string stem = AsciiLower(FileNameOf(written));
         if (const std::size_t dot = stem.rfind('.'); dot != std::string::npos) stem.resize(dot);
         projectByName_.emplace(stem, from);
         InventorySubProject sub;
@@ -265,7 +258,7 @@ private:
             }
             std::set<std::string> libraries;
             for (const Control& control : model.controls) {
-                const std::string library = Lower(ClassLibrary(control.className));
+                const std::string library = AsciiLower(ClassLibrary(control.className));
                 if (library.empty() || library == "vb" || projectByName_.count(library)) continue;
                 libraries.insert(library);
                 displayName_.emplace(library, std::string(ClassLibrary(control.className)));
@@ -302,7 +295,7 @@ private:
             if (result.count(library)) continue;
             // Open or unlisted: the component whose file is known to hold it.
             for (const auto& [guid, file] : fileOfGuid) {
-                if ((guids.empty() || guids.count(guid)) && Lower(KnownLibrary(FileNameOf(file))) == library) {
+                if ((guids.empty() || guids.count(guid)) && AsciiLower(KnownLibrary(FileNameOf(file))) == library) {
                     result.emplace(library, guid);
                 }
             }
@@ -315,7 +308,7 @@ private:
         for (std::size_t r = 0; r < in_.models.size() && r < in_.records.size(); ++r) {
             std::map<std::size_t, Figure> placed;
             for (const Control& control : in_.models[r].controls) {
-                const auto g = guidOf.find(Lower(ClassLibrary(control.className)));
+                const auto g = guidOf.find(AsciiLower(ClassLibrary(control.className)));
                 if (g == guidOf.end()) continue;
                 if (const auto c = ComponentFor(r, g->second)) {
                     ++placed[*c];
@@ -337,7 +330,7 @@ private:
     // read the path its project wrote.
     std::string RecordKey(std::size_t r) const {
         if (r < in_.fullPaths.size() && !in_.fullPaths[r].empty()) return FileKey(in_.fullPaths[r]);
-        return "unread:" + std::to_string(out_.memberProject[r]) + ":" + Lower(in_.records[r].Path);
+        return "unread:" + std::to_string(out_.memberProject[r]) + ":" + AsciiLower(in_.records[r].Path);
     }
 
     void Declares() {
@@ -345,9 +338,9 @@ private:
         std::vector<std::vector<std::string>> fileKeys;
         for (std::size_t r = 0; r < in_.models.size() && r < in_.records.size(); ++r) {
             for (const Declare& d : in_.models[r].declares) {
-                std::string library = Lower(d.library);
+                std::string library = AsciiLower(d.library);
                 if (library.size() > 4 && library.compare(library.size() - 4, 4, ".dll") == 0) library.resize(library.size() - 4);
-                auto [it, added] = byKey.emplace(std::make_pair(library, Lower(d.name)), out_.declares.size());
+                auto [it, added] = byKey.emplace(std::make_pair(library, AsciiLower(d.name)), out_.declares.size());
                 if (added) {
                     out_.declares.push_back({d.library, d.name, d.alias, d.isFunction, {}});
                     fileKeys.emplace_back();
@@ -467,17 +460,6 @@ private:
 };
 
 }  // namespace
-
-std::string FolderOf(const std::string& fullPath) {
-    const std::size_t sep = fullPath.find_last_of("/\\");
-    if (sep == std::string::npos) return std::string();
-    return fullPath.substr(0, sep == 0 ? 1 : sep);
-}
-
-std::string FileNameOf(const std::string& path) {
-    const std::size_t sep = path.find_last_of("/\\");
-    return sep == std::string::npos ? path : path.substr(sep + 1);
-}
 
 Inventory BuildInventory(const InventoryInput& input, InventoryFiles& files) { return Builder(input, files).Build(); }
 

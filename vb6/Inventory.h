@@ -140,10 +140,4 @@ struct Inventory {
 // The inventory of a run.
 Inventory BuildInventory(const InventoryInput& input, InventoryFiles& files);
 
-// The folder part of a full path ("/a/b" of "/a/b/c.frm"; either separator).
-std::string FolderOf(const std::string& fullPath);
-
-// The last part of a path ("c.frm" of "..\\b\\c.frm"; either separator).
-std::string FileNameOf(const std::string& path);
-
 }  // namespace quibex::vb6

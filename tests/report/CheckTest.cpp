@@ -11,7 +11,8 @@
 #include <set>
 #include <tuple>
 
-#include "report/Checks.h"
+#include "report/model/Checks.h"
+#include "report/writers/SarifWriter.h"
 #include "tests/report/ReportRun.h"
 #include "tests/support/TestSupport.h"
 

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "report/GitFileSystem.h"
+#include "report/platform/GitFileSystem.h"
 #include "tests/report/ReportRun.h"
 #include "tests/support/TestSupport.h"
 

@@ -8,9 +8,10 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "report/HtmlWriter.h"
-#include "report/Sha256.h"
-#include "report/Treemap.h"
+#include "report/text/Escape.h"
+#include "report/writers/html/HtmlWriter.h"
+#include "report/text/Sha256.h"
+#include "report/writers/html/Treemap.h"
 
 namespace quibex::report {
 namespace {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "common/Version.h"
 #include "tests/report/RunProcess.h"
 #include "tests/report/SmallProject.h"
 #include "tests/support/TestSupport.h"
@@ -24,7 +25,7 @@ TEST(ReporterProgram, VersionAndHelpGoToStandardOutputWithExit0) {
     TempDir dir;
     ProcessResult version = Reporter(dir, {"--version"});
     EXPECT_EQ(version.exitCode, 0);
-    EXPECT_EQ(version.out, "quibex-report 1.70.0005\n");
+    EXPECT_EQ(version.out, "quibex-report " QUIBEX_VERSION_TEXT "\n");
     EXPECT_EQ(version.err, "");
     ProcessResult help = Reporter(dir, {"--help"});
     EXPECT_EQ(help.exitCode, 0);

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "engine/MemberStatistics.h"
-#include "report/Progress.h"
+#include "report/model/Progress.h"
 
 namespace quibex::report {
 namespace {

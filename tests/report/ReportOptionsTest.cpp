@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "report/ReportOptions.h"
+#include "report/cli/ReportOptions.h"
 
 namespace quibex::report {
 namespace {

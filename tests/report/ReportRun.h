@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "report/Reporter.h"
+#include "report/cli/Reporter.h"
 #include "tests/support/TestSupport.h"
 
 namespace quibex::report::test {

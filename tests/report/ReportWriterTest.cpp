@@ -5,8 +5,10 @@
 
 #include "engine/Display.h"
 #include "engine/MemberStatistics.h"
-#include "report/ReportWriter.h"
-#include "report/Utf8.h"
+#include "report/text/Escape.h"
+#include "report/writers/JsonReportWriter.h"
+#include "report/writers/TextWriter.h"
+#include "report/text/Utf8.h"
 
 namespace quibex::report {
 namespace {

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "report/Reporter.h"
+#include "report/cli/Reporter.h"
 #include "tests/report/ReportRun.h"
 #include "tests/report/SmallProject.h"
 #include "tests/support/TestSupport.h"

@@ -1,6 +1,7 @@
 #pragma once
-// A minimal PE image with a version resource, laid out byte by byte, for
-// the tests of the version reader and of the inventory's referenced files.
+// A minimal PE image with one resource, laid out byte by byte, for the
+// tests of the version and type library readers and of the inventory's
+// referenced files.
 
 #include <cstdint>
 #include <string>
@@ -51,16 +52,24 @@ inline std::string VersionResource(std::uint16_t a, std::uint16_t b, std::uint16
     return VersionNode("VS_VERSION_INFO", fixed, false, {VersionNode("StringFileInfo", "", true, {table})});
 }
 
-// A PE32 (or PE32+) image of one .rsrc section holding `resource` as
-// RT_VERSION, name 1, language 0x409.
-inline std::string PeImage(const std::string& resource, bool plus = false, std::uint32_t type = 16) {
+// A PE32 (or PE32+) image of one .rsrc section holding `resource` with
+// name 1, language 0x409, under the numbered type `type` (RT_VERSION by
+// default) or, when `typeName` is given, under that named type ("TYPELIB").
+inline std::string PeImage(const std::string& resource, bool plus = false, std::uint32_t type = 16,
+                           std::string_view typeName = {}) {
     constexpr std::uint32_t kRva = 0x1000, kRaw = 0x200;
-    auto directory = [](std::uint32_t id, std::uint32_t target) {
-        return std::string(12, '\0') + U16(0) + U16(1) + U32(id) + U32(target);
+    auto directory = [](std::uint32_t id, std::uint32_t target, bool named = false) {
+        return std::string(12, '\0') + U16(named ? 1 : 0) + U16(named ? 0 : 1) + U32(id) + U32(target);
     };
-    std::string tree = directory(type, 0x80000000u | 24) + directory(1, 0x80000000u | 48) + directory(0x409, 72);
-    tree += U32(kRva + 88) + U32(static_cast<std::uint32_t>(resource.size())) + U32(0) + U32(0);
-    tree += resource;
+    // Three directories, the data entry, then the type's name and the data.
+    std::string name;
+    if (!typeName.empty()) name = U16(static_cast<std::uint32_t>(typeName.size())) + Utf16(typeName);
+    Align4(name);
+    const auto dataAt = static_cast<std::uint32_t>(88 + name.size());
+    std::string tree = directory(typeName.empty() ? type : (0x80000000u | 88), 0x80000000u | 24, !typeName.empty()) +
+                       directory(1, 0x80000000u | 48) + directory(0x409, 72);
+    tree += U32(kRva + dataAt) + U32(static_cast<std::uint32_t>(resource.size())) + U32(0) + U32(0);
+    tree += name + resource;
     const std::uint32_t optionalSize = plus ? 240 : 224;
     std::string image = "MZ" + std::string(0x3A, '\0') + U32(0x40);
     image += std::string("PE\0\0", 4) + U16(plus ? 0x8664 : 0x14C) + U16(1) + std::string(12, '\0') +

@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "common/Version.h"
 #include "ui/AboutRules.h"
 
 namespace quibex {
@@ -14,7 +15,8 @@ TEST(VersionText, PadsTheMinorToTwoAndTheRevisionToFourDigits) {
         int major, minor, revision;
         const char* text;
     } cases[] = {
-        {1, 70, 5, "1.70.0005"},        // the program's own
+        // the program's own, as the generated version header writes it
+        {QUIBEX_VERSION_MAJOR, QUIBEX_VERSION_MINOR, QUIBEX_VERSION_REVISION, QUIBEX_VERSION_TEXT},
         {1, 5, 5, "1.05.0005"},         // minor below 10
         {1, 9, 0, "1.09.0000"},
         {1, 10, 0, "1.10.0000"},        // 10 needs no "0"

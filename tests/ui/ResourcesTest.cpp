@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Version.h"
 #include "ui/Win32.h"
 #include "ui/resource.h"
 
@@ -35,7 +36,7 @@ TEST(VersionInformation, CarriesTheProgramsNamesAndVersion) {
     ASSERT_FALSE(data.empty());
     const std::pair<const wchar_t*, const wchar_t*> fields[] = {
         {L"CompanyName", L"Olvek"},       {L"ProductName", L"Quibex"},
-        {L"FileVersion", L"1.70.0005"},   {L"ProductVersion", L"1.70.0005"},
+        {L"FileVersion", L"" QUIBEX_VERSION_TEXT},   {L"ProductVersion", L"" QUIBEX_VERSION_TEXT},
         {L"InternalName", L"Quibex"},     {L"OriginalFilename", L"Quibex.exe"},
     };
     for (const auto& [name, value] : fields) EXPECT_EQ(VersionString(data, name), value) << name;

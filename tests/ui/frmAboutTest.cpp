@@ -13,7 +13,7 @@
 #include "ui/Layout_win.h"
 #include "ui/Maker.h"
 #include "ui/Text_win.h"
-#include "ui/Version.h"
+#include "common/Version.h"
 #include "ui/frmAbout.h"
 #include "ui/resource.h"
 
@@ -100,7 +100,7 @@ TEST_F(AboutWindow, ShowsTheProgramAndItsMakerWhereTheLayoutPutsThem) {
         bool centred;
     } cases[] = {
         {IDC_LBLTITLE, {0, 60, 3900, 300}, "Quibex", true},
-        {IDC_LBLVERSION, {0, 360, 3900, 195}, "1.70.0005", true},  // read from the version resource
+        {IDC_LBLVERSION, {0, 360, 3900, 195}, QUIBEX_VERSION_TEXT, true},  // read from the version resource
         {IDC_LBLAUTHORC, {60, 690, 600, 195}, "Author:", false},
         {IDC_LBLAUTHOR, {660, 690, 3180, 195}, std::string(kAuthorName), false},
         {IDC_LBLEMAILC, {60, 900, 600, 195}, "E-mail:", false},

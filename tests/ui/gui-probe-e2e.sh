@@ -4,13 +4,16 @@
 # computes for the same file, label for label; and Help > About shows the
 # About window whose links underline under the pointer.
 #
-#   gui-probe-e2e.sh QUIBEX.EXE QUIBEX-PROBE.EXE QUIBEX-REPORT.EXE
+#   gui-probe-e2e.sh QUIBEX.EXE QUIBEX-PROBE.EXE QUIBEX-REPORT.EXE VERSION
+#
+# VERSION is the text of the generated version header ("1.70.0005").
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 source "$root/scripts/lib/common.sh"
 
 export QUIBEX_EXE=$1 QUIBEX_PROBE_EXE=$2
 report_exe=$3
+version=$4
 # Reuse the display ctest runs under, if it has one.
 export QUIBEX_KEEP_DISPLAY=1
 quibex_wine_env
@@ -75,7 +78,7 @@ done
 # probe also checks that Esc closes it and the main window comes back.
 "$root/scripts/gui-probe" about >"$work/about.json" || fail "gui-probe about"
 echo "about: $(cat "$work/about.json")"
-for pair in '"caption": "About..."' '"lblTitle": "Quibex"' '"lblVersion": "1.70.0005"' '"lblAuthorC": "Author:"' \
+for pair in '"caption": "About..."' '"lblTitle": "Quibex"' "\"lblVersion\": \"$version\"" '"lblAuthorC": "Author:"' \
   '"lblEmailC": "E-mail:"' '"lblURLC": "URL:"' '"lblURL": "https://quibex.example/"' \
   '"underlined": {"lblEmail": false, "lblURL": false}' '"client": {"width": 260, "height": 112}' \
   '"mainEnabled": false'; do

@@ -1,0 +1,81 @@
+// quibex-report FILE: the plain report of a project or group, in the
+// window's figures, as text, CSV, JSON, cloc's JSON or an HTML page.
+
+#include "report/cli/Commands.h"
+#include "report/cli/Output.h"
+#include "report/cli/ReportOptions.h"
+#include "report/cli/Reporter.h"
+#include "report/model/Analysis.h"
+#include "report/platform/Platform.h"
+#include "report/writers/ClocJsonWriter.h"
+#include "report/writers/CsvWriter.h"
+#include "report/writers/JsonReportWriter.h"
+#include "report/writers/TextWriter.h"
+#include "report/writers/html/HtmlWriter.h"
+
+namespace quibex::report {
+
+namespace {
+
+void WriteReport(const ReportOptions& options, const ReportData& report, const DetailData* detail,
+                 const std::string& baseFolder, double seconds, std::ostream& out) {
+    switch (options.format) {
+        case ReportFormat::Text:
+            WriteText(report, out);
+            if (detail) WriteDetailText(report, *detail, options.top, out);
+            break;
+        case ReportFormat::Csv:
+            if (options.procedures) {
+                WriteProceduresCsv(report, *detail, out);
+            } else if (detail) {
+                WriteDetailCsv(report, *detail, out);
+            } else {
+                WriteCsv(report, out);
+            }
+            break;
+        case ReportFormat::Json:
+            if (detail) {
+                WriteDetailJson(report, *detail, out);
+            } else {
+                WriteJson(report, out);
+            }
+            break;
+        case ReportFormat::ClocJson: WriteClocJson(report, *detail, options.byFile, baseFolder, seconds, out); break;
+        case ReportFormat::Html: WriteHtml(report, detail, UtcNow("%Y-%m-%d %H:%M UTC"), out); break;
+    }
+}
+
+int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool stderrIsTerminal) {
+    const ParsedCommand command = ParseArguments(args);
+    switch (command.action) {
+        case CommandAction::Help: return ShowHelp(kReportCommand, out);
+        case CommandAction::Version:
+            out << VersionText() << '\n' << std::flush;
+            return out ? kExitOk : kExitReadError;
+        case CommandAction::UsageError: return UsageError(kReportCommand, command.error, err);
+        case CommandAction::Run: break;
+    }
+    const ReportOptions& options = command.options;
+    AnalysisRequest request;
+    request.file = options.file;
+    request.codePage = options.codePage;
+    request.sourceModel = options.NeedsSourceModel();
+    request.progress = options.progress;
+    const Analysis analysis = Analyse(request, err, stderrIsTerminal);
+    const DetailData* detail = analysis.detail ? &*analysis.detail : nullptr;
+    const int written = WriteOutput(
+        options,
+        [&](std::ostream& stream) {
+            WriteReport(options, analysis.report, detail, analysis.baseFolder, analysis.seconds, stream);
+        },
+        out, err);
+    if (written != kExitOk) return written;
+    return analysis.Complete() ? kExitOk : kExitReadError;
+}
+
+
+}  // namespace
+
+const Command kReportCommand = {"", "", &UsageText, &HelpText, &RunReport};
+
+}  // namespace quibex::report
