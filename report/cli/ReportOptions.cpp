@@ -5,12 +5,13 @@
 #include "common/Version.h"
 #include "engine/Paths.h"
 #include "report/cli/Commands.h"
+#include "vb6/syntax/Conditions.h"
 
 namespace quibex::report {
 
 namespace {
 
-enum OptionId { kFormat = 1, kDetail, kTop, kProcedures, kByFile };
+enum OptionId { kFormat = 1, kDetail, kTop, kProcedures, kByFile, kDefine };
 
 constexpr Option kOptions[] = {
     {"--format", "", "text", "a table of the members, then the project figures (default)", kFormat,
@@ -40,6 +41,11 @@ constexpr Option kOptions[] = {
      kTop, "--top needs a number of procedures"},
     {"--procedures", "", "", "with --format csv: one row per procedure", kProcedures},
     {"--by-file", "", "", "with --format cloc-json: one entry per member file", kByFile},
+    {"--define", "", "NAME=VALUE",
+     "a compile constant for #If, as in the project's CondComp,\n"
+     "which it adds to or replaces (Win64=1, DEBUG=0); again\n"
+     "for each constant",
+     kDefine, "--define needs NAME=VALUE, such as Win64=1"},
 };
 constexpr OptionTable kTable = {kOptions, true};
 
@@ -64,6 +70,14 @@ ParsedCommand ParseArguments(const std::vector<std::string>& args) {
             case kDetail: options.detail = true; break;
             case kProcedures: options.procedures = true; break;
             case kByFile: options.byFile = true; break;
+            case kDefine: {
+                vb6::syntax::Constants check;
+                if (!check.AddDefinition(value)) {
+                    return "--define needs NAME=VALUE, such as Win64=1 or DEBUG=\"on\": '" + value + "' is none";
+                }
+                options.defines.push_back(value);
+                break;
+            }
             case kFormat: {
                 const auto* known = std::find_if(std::begin(kFormats), std::end(kFormats),
                                                  [&](const auto& format) { return format.first == value; });
@@ -104,7 +118,8 @@ ParsedCommand ParseArguments(const std::vector<std::string>& args) {
 
 std::string UsageText() {
     return "Usage: quibex-report [--format text|csv|json|cloc-json|html] [--detail] [--top N]\n"
-           "                     [--procedures] [--by-file] [--code-page N] [-o FILE]\n"
+           "                     [--procedures] [--by-file] [--define NAME=VALUE]...\n"
+           "                     [--code-page N] [-o FILE]\n"
            "                     [--progress|--no-progress] FILE\n"
            "       quibex-report COMMAND [options] ...\n"
            "       quibex-report --version | --help | help [COMMAND]\n";

@@ -1,7 +1,7 @@
 #pragma once
 // The plain report's command line:
 //   quibex-report [--format text|csv|json|cloc-json|html] [--detail] [--top N]
-//                 [--procedures] [--by-file] [--code-page N] [-o FILE]
+//                 [--procedures] [--by-file] [--define NAME=VALUE]... [--code-page N] [-o FILE]
 //                 [--progress|--no-progress] FILE
 //   quibex-report --version | --help
 
@@ -22,6 +22,7 @@ struct ReportOptions : CommonOptions {
     std::size_t top = 10;          // --top N: the most complex procedures in the text report
     bool procedures = false;       // --procedures: CSV rows of procedures, not members
     bool byFile = false;           // --by-file: cloc-json entries per file
+    std::vector<std::string> defines;  // --define NAME=VALUE, in order: compile constants
 
     // Whether the report needs the source model of the members.
     bool NeedsSourceModel() const { return detail || procedures || format == ReportFormat::ClocJson; }

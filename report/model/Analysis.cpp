@@ -71,7 +71,7 @@ Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostrea
     std::optional<DetailObserver> detailObserver;
     ReportObserver* observer;
     if (request.sourceModel) {
-        observer = &detailObserver.emplace(stats, files, err, progressLine, toUtf8);
+        observer = &detailObserver.emplace(stats, files, err, progressLine, toUtf8, request.defines);
     } else {
         observer = &plainObserver.emplace(stats, err, progressLine, toUtf8);
     }
