@@ -105,4 +105,28 @@ void ProjectFacts::AddLine(std::string_view line) {
     }
 }
 
+std::string ReadCondComp(ByteSource& source) {
+    ProjectFacts facts;
+    std::string line;
+    char buffer[16 * 1024];
+    bool tooLong = false;
+    // Lines end at CR or LF; a line longer than any setting is passed over.
+    while (std::size_t n = source.Read(buffer, sizeof buffer)) {
+        for (std::size_t i = 0; i < n; ++i) {
+            const char c = buffer[i];
+            if (c == '\r' || c == '\n') {
+                if (!tooLong) facts.AddLine(line);
+                line.clear();
+                tooLong = false;
+            } else if (line.size() < kMaxValue + 64) {
+                line += c;
+            } else {
+                tooLong = true;
+            }
+        }
+    }
+    if (!tooLong) facts.AddLine(line);
+    return facts.condComp;
+}
+
 }  // namespace quibex::vb6

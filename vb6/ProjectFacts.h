@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/FileSystem.h"
 #include "engine/MemberStatistics.h"
 #include "vb6/SourceModel.h"
 
@@ -49,5 +50,10 @@ struct ProjectFacts {
     // One line of the project file, as written.
     void AddLine(std::string_view line);
 };
+
+// The CondComp value of a project file read from `source` (empty when it
+// has none), so that its members can be read with its constants before
+// the engine reaches that line, which comes after the member lines.
+std::string ReadCondComp(ByteSource& source);
 
 }  // namespace quibex::vb6

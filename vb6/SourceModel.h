@@ -1,8 +1,8 @@
 #pragma once
 // What a VB6 member file holds beyond its line count: every physical line in
-// one of five classes, the procedures with their complexity, the Declare
-// statements, the controls of a form's layout block, and the facts about
-// the file's bytes (line breaks, NUL bytes, byte order mark) that tell
+// one of five classes, the procedures with their complexity, what the
+// member declares, the controls of a form's layout block, and the facts
+// about the file's bytes (line breaks, NUL bytes, byte order mark) that tell
 // whether the VB6 IDE would load it.
 
 #include <array>
@@ -13,24 +13,10 @@
 #include <vector>
 
 #include "engine/MemberStatistics.h"
+#include "vb6/decl/Declaration.h"
+#include "vb6/syntax/Statement.h"
 
 namespace quibex::vb6 {
-
-// Every physical line is in exactly one class:
-//   Designer  the "VERSION" line of a file that starts with one, the
-//             "Object = ..." lines after it and the whole outermost
-//             Begin ... End block (a form's layout, a class's header)
-//   Attribute an "Attribute ..." line outside that block
-//   Blank     nothing but spaces and tabs
-//   Comment   a line that starts with ' or Rem, or continues a comment
-//   Code      everything else
-enum class LineClass : std::uint8_t { Designer, Attribute, Blank, Comment, Code };
-inline constexpr int kLineClassCount = 5;
-inline constexpr std::array<LineClass, kLineClassCount> kLineClasses = {
-    LineClass::Designer, LineClass::Attribute, LineClass::Blank, LineClass::Comment, LineClass::Code};
-
-// "designer", "attribute", "blank", "comment", "code"
-std::string_view LineClassName(LineClass lineClass);
 
 struct LineCounts {
     std::array<Figure, kLineClassCount> count{};
@@ -41,14 +27,6 @@ struct LineCounts {
     LineCounts& operator+=(const LineCounts& other);
     friend bool operator==(const LineCounts&, const LineCounts&) = default;
 };
-
-enum class ProcedureKind : std::uint8_t { Sub, Function, PropertyGet, PropertyLet, PropertySet };
-// "Sub", "Function", "Property Get", "Property Let", "Property Set"
-std::string_view ProcedureKindName(ProcedureKind kind);
-
-// A procedure without a scope word is Public.
-enum class Scope : std::uint8_t { Public, Private, Friend, Global };
-std::string_view ScopeName(Scope scope);
 
 struct Procedure {
     ProcedureKind kind = ProcedureKind::Sub;
@@ -65,6 +43,9 @@ struct Procedure {
     // object ("Form", "UserControl", "Class", ...) or a WithEvents variable.
     bool handler = false;
     std::string handlerObject;  // X as the control or variable is written
+    // Its parameters and return type, its local declarations and labels,
+    // its On Error, GoTo, GoSub, Return and Exit statements.
+    decl::ProcedureDeclarations declared;
 };
 
 struct Declare {
@@ -127,6 +108,10 @@ struct MemberModel {
     Figure controlCount = 0;                // controls placed, the form itself not counted
     Figure controlNames = 0;                // distinct control names (a control array counts once)
     Figure controlDepth = 0;                // the deepest control
+    // Module-level declarations in order (the procedures' own are with
+    // them), and the Option and DefType statements.
+    std::vector<decl::Declaration> declarations;
+    decl::Options options;
     FileFacts file;
 };
 

@@ -1,12 +1,14 @@
 #pragma once
 // Reads one VB6 member file (form, module, class, user control, property
-// page, user document) in a single pass and builds its MemberModel. Bytes
-// come in pieces of any size, as a file is read; no more than a bounded part
-// of any line is held, so a 2 GiB member is read in a few hundred KiB.
+// page, user document) in a single pass and builds its MemberModel from the
+// statement layer: bytes come in pieces of any size, as a file is read, and
+// the model is the same wherever the pieces are cut; no more than a bounded
+// part of any line is held, so a 2 GiB member is read in a few hundred KiB.
 //
 // Lines end as the engine ends them: at CR LF, at a lone CR or at a lone LF,
 // and a last line without a line break still counts. So the five line
 // classes of a member always add up to the engine's interface and code lines.
+// A UTF-8 byte order mark is noted in the file facts and skipped.
 
 #include <cstddef>
 #include <memory>
@@ -15,12 +17,19 @@
 
 #include "engine/CodePage.h"
 #include "vb6/SourceModel.h"
+#include "vb6/syntax/Conditions.h"
 
 namespace quibex::vb6 {
 
+namespace syntax {
+class StatementReader;
+}
+
 class SourceReader {
 public:
-    explicit SourceReader(const CodePage& codePage);
+    // `constants`: the project's compile constants (CondComp, --define);
+    // VB6's own when none are given.
+    explicit SourceReader(const CodePage& codePage, const syntax::Constants& constants = syntax::Constants{});
     ~SourceReader();
     SourceReader(const SourceReader&) = delete;
     SourceReader& operator=(const SourceReader&) = delete;
@@ -31,40 +40,24 @@ public:
     // reader cannot be fed after this.
     MemberModel Finish();
 
-    // A physical line is analysed in its first this many bytes (VB6 itself
-    // stops at 1023 characters); the rest is only measured for its line
-    // break, a continuation at its end and the file facts.
-    static constexpr std::size_t kAnalysedLineBytes = 64 * 1024;
-
-    class Analyser;
-    // The analyser may read this many bytes past a line's end; the first of
-    // them is a CR or LF.
-    static constexpr std::size_t kPadding = 16;
+    class Builder;
 
 private:
-    void AnalyseHeldLine();
-    void EndLine();
-    void AddToLine(const char* begin, const char* end);
-    void CheckDoubleByte(const char* begin, const char* end);
+    // Bytes past the byte order mark, with the facts the statements do not see.
+    void FeedText(const char* data, std::size_t size);
+    void Invalid();
 
     CodePage codePage_;
-    std::unique_ptr<Analyser> analyser_;
-    std::string line_;            // the current line when it spans pieces
-    bool lineOpen_ = false;       // the current line has bytes
-    bool lineHeld_ = false;       // ... and they are in line_
-    bool truncated_ = false;      // line_ holds only its first bytes
-    bool pendingCr_ = false;      // a CR ended the last piece
-    bool pendingLead_ = false;    // double-byte check: a lead byte ended the last piece
-    unsigned char tailLast_ = 0;  // the line's last non-blank byte and the byte before it
-    unsigned char tailBefore_ = 0;
-    unsigned char lastByte_ = 0;  // the line's last byte so far
-    Figure lines_ = 0;            // lines ended so far
+    std::unique_ptr<Builder> builder_;
+    std::unique_ptr<syntax::StatementReader> statements_;
     unsigned char head_[3] = {};  // the file's first bytes, for a byte order mark
     int headBytes_ = 0;
+    bool pendingLead_ = false;    // double-byte check: a lead byte ended the last piece
     FileFacts facts_;
 };
 
 // The whole text at once, for tests and small files.
-MemberModel ReadSource(std::string_view text, const CodePage& codePage = CodePage{});
+MemberModel ReadSource(std::string_view text, const CodePage& codePage = CodePage{},
+                       const syntax::Constants& constants = syntax::Constants{});
 
 }  // namespace quibex::vb6

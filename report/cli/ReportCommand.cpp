@@ -67,6 +67,7 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     request.keepGoing = options.keepGoing;
     request.codePage = options.codePage;
     request.sourceModel = options.NeedsSourceModel();
+    request.defines = options.defines;
     request.progress = options.progress;
     const Analysis analysis = Analyse(request, err, stderrIsTerminal);
     const DetailData* detail = analysis.detail ? &*analysis.detail : nullptr;

@@ -5,12 +5,13 @@
 #include "common/Version.h"
 #include "engine/Paths.h"
 #include "report/cli/Commands.h"
+#include "vb6/syntax/Conditions.h"
 
 namespace quibex::report {
 
 namespace {
 
-enum OptionId { kFormat = 1, kDetail, kTop, kProcedures, kByFile, kRoot, kKeepGoing };
+enum OptionId { kFormat = 1, kDetail, kTop, kProcedures, kByFile, kRoot, kKeepGoing, kDefine };
 
 constexpr Option kOptions[] = {
     {"--format", "", "text", "a table of the members, then the project figures (default)", kFormat,
@@ -49,6 +50,11 @@ constexpr Option kOptions[] = {
      "read every project of a group that can be read, past\n"
      "one that cannot (each is named; the exit status is 1)",
      kKeepGoing},
+    {"--define", "", "NAME=VALUE",
+     "a compile constant for #If, as in the project's CondComp,\n"
+     "which it adds to or replaces (Win64=1, DEBUG=0); again\n"
+     "for each constant",
+     kDefine, "--define needs NAME=VALUE, such as Win64=1"},
 };
 constexpr OptionTable kTable = {kOptions, true};
 
@@ -77,6 +83,14 @@ ParsedCommand ParseArguments(const std::vector<std::string>& args) {
                 if (value.empty()) return std::string(option.missing);
                 options.root = value;
                 break;
+            case kDefine: {
+                vb6::syntax::Constants check;
+                if (!check.AddDefinition(value)) {
+                    return "--define needs NAME=VALUE, such as Win64=1 or DEBUG=\"on\": '" + value + "' is none";
+                }
+                options.defines.push_back(value);
+                break;
+            }
             case kFormat: {
                 const auto* known = std::find_if(std::begin(kFormats), std::end(kFormats),
                                                  [&](const auto& format) { return format.first == value; });
@@ -120,7 +134,8 @@ ParsedCommand ParseArguments(const std::vector<std::string>& args) {
 std::string UsageText() {
     return "Usage: quibex-report [--format text|csv|json|cloc-json|html] [--detail] [--top N]\n"
            "                     [--procedures] [--by-file] [--root DIR] [--keep-going]\n"
-           "                     [--code-page N] [-o FILE] [--progress|--no-progress] FILE\n"
+           "                     [--define NAME=VALUE]... [--code-page N] [-o FILE]\n"
+           "                     [--progress|--no-progress] FILE\n"
            "       quibex-report COMMAND [options] ...\n"
            "       quibex-report --version | --help | help [COMMAND]\n";
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The plain report's command line:
 //   quibex-report [--format text|csv|json|cloc-json|html] [--detail] [--top N]
-//                 [--procedures] [--by-file] [--root DIR] [--keep-going] [--code-page N] [-o FILE]
+//                 [--procedures] [--by-file] [--root DIR] [--keep-going] [--define NAME=VALUE]...
+//                 [--code-page N] [-o FILE]
 //                 [--progress|--no-progress] FILE
 //   quibex-report --version | --help
 
@@ -25,6 +26,7 @@ struct ReportOptions : CommonOptions {
     bool byFile = false;           // --by-file: cloc-json entries per file
     std::string root;              // --root DIR: where paths start; empty: found from FILE
     bool keepGoing = false;        // --keep-going: read a group past a project that cannot be read
+    std::vector<std::string> defines;  // --define NAME=VALUE, in order: compile constants
 
     // Whether the report needs the source model of the members.
     bool NeedsSourceModel() const { return detail || procedures || format == ReportFormat::ClocJson; }

@@ -83,7 +83,7 @@ Analysis Analyse(const AnalysisRequest& request, IFileSystem& files, std::ostrea
     ReportObserver* observer;
     const RunSurroundings around{&files, guard, &root, request.keepGoing};
     if (request.sourceModel) {
-        observer = &detailObserver.emplace(stats, files, err, progressLine, toUtf8, around);
+        observer = &detailObserver.emplace(stats, files, err, progressLine, toUtf8, around, request.defines);
     } else {
         observer = &plainObserver.emplace(stats, err, progressLine, toUtf8, around);
     }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "engine/FileSystem.h"
 #include "report/model/Detail.h"
@@ -22,6 +23,9 @@ struct AnalysisRequest {
     std::string file;             // a .vbp or .vbg, as the user gave it
     std::optional<int> codePage;  // the project's code page, as for --code-page
     bool sourceModel = false;     // read each member's source model too
+    // With sourceModel: NAME=VALUE compile constants (--define) that add to
+    // or replace each project's CondComp.
+    std::vector<std::string> defines;
     ProgressMode progress = ProgressMode::Auto;
     // With sourceModel: called when the reading is over, before any text is
     // turned into UTF-8, with the run's records, the model and the file

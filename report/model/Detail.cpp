@@ -16,10 +16,10 @@ RunSurroundings ReadingThrough(IFileSystem& files, RunSurroundings around) {
 }  // namespace
 
 DetailObserver::DetailObserver(const StatisticsModel& stats, IFileSystem& files, std::ostream& err,
-                               ProgressLine* progress, TextConverter toUtf8, RunSurroundings around)
+                               ProgressLine* progress, TextConverter toUtf8, RunSurroundings around,
+                               std::vector<std::string> defines)
     : ReportObserver(stats, err, progress, std::move(toUtf8), ReadingThrough(files, around)), stats_(stats),
-      files_(files),
-      worker_(files.TextCodePage()) {}
+      files_(files), worker_(files.TextCodePage()), defines_(std::move(defines)) {}
 
 void DetailObserver::NoteListedMembers() {
     const auto records = static_cast<std::size_t>(stats_.RecordCount());
@@ -44,7 +44,23 @@ void DetailObserver::ProjectBegin(const std::string& path) {
     project.firstMember = stats_.RecordCount();
     data_.projectFullPaths.push_back(ProjectFullPath());
     data_.projectOrdinals.push_back(CurrentProject() ? CurrentProject()->ordinal : 0);
+    // The project's folder is current already: its file is named from there.
+    const std::size_t sep = LastSeparator(path, files_.TextCodePage(), files_.SlashSeparatesFolders());
+    const std::string fileName = sep == std::string::npos ? path : path.substr(sep + 1);
     projectLine_ = 0;
+    // The members come before the project's CondComp line: it is read first.
+    std::string condComp;
+    try {
+        std::unique_ptr<ByteSource> source = files_.OpenForReading(fileName);
+        condComp = vb6::ReadCondComp(*source);
+    } catch (const std::exception&) {
+        // The engine reports a project file it cannot read.
+    }
+    auto constants = std::make_shared<vb6::syntax::Constants>();
+    constants->AddProjectConstants(condComp);
+    for (const std::string& define : defines_) constants->AddDefinition(define);
+    constants_ = std::move(constants);
+    constantsKey_ = condComp;
 }
 
 void DetailObserver::ProjectLine(std::string_view line) {
@@ -71,22 +87,50 @@ void DetailObserver::MemberTextBegin(const std::string& path) {
     if (data_.fullPaths.size() <= member) data_.fullPaths.resize(member + 1);
     data_.fullPaths[member] = files_.FullPath(path);
     NoteRead(data_.fullPaths[member]);
-    worker_.Begin(member);
+    const auto [first, added] = modelled_.try_emplace(data_.fullPaths[member] + '\n' + constantsKey_, member);
+    copying_ = !added;
+    if (copying_) {
+        copies_.emplace_back(member, first->second);
+        return;
+    }
+    worker_.Begin(member, constants_);
 }
 
-void DetailObserver::MemberText(const char* data, std::size_t size) { worker_.Bytes(data, size); }
+void DetailObserver::MemberText(const char* data, std::size_t size) {
+    if (!copying_) worker_.Bytes(data, size);
+}
 
-void DetailObserver::MemberTextEnd() { worker_.End(); }
+void DetailObserver::MemberTextEnd() {
+    if (!copying_) worker_.End();
+    copying_ = false;
+}
 
 DetailData DetailObserver::Take() {
     const auto records = static_cast<std::size_t>(stats_.RecordCount());
     data_.members = worker_.Finish();
     data_.members.resize(records);
+    for (const auto& [record, from] : copies_) data_.members[record] = data_.members[from];
     data_.fullPaths.resize(records);
     NoteListedMembers();
     data_.listedAt.resize(records);
     return std::move(data_);
 }
+
+namespace {
+
+template <class Convert>
+void ConvertDeclaration(vb6::decl::Declaration& d, const Convert& convert) {
+    convert(d.name);
+    convert(d.type);
+    if (!d.Details().bounds.empty() || !d.Details().value.empty() || !d.Details().library.empty() ||
+        !d.Details().alias.empty() || !d.Details().children.empty()) {
+        vb6::decl::DeclarationDetails& x = d.EditDetails();
+        for (std::string* s : {&x.bounds, &x.value, &x.library, &x.alias}) convert(*s);
+        for (vb6::decl::Declaration& c : x.children) ConvertDeclaration(c, convert);
+    }
+}
+
+}  // namespace
 
 void ConvertToUtf8(DetailData& detail, const TextConverter& toUtf8) {
     auto convert = [&](std::string& text) {
@@ -113,6 +157,11 @@ void ConvertToUtf8(DetailData& detail, const TextConverter& toUtf8) {
         }
         for (std::string& f : m.binaryFiles) convert(f);
         for (std::string& w : m.withEvents) convert(w);
+        for (vb6::decl::Declaration& d : m.declarations) ConvertDeclaration(d, convert);
+        for (vb6::Procedure& p : m.procedures) {
+            ConvertDeclaration(p.declared.header, convert);
+            for (vb6::decl::Declaration& d : p.declared.locals) ConvertDeclaration(d, convert);
+        }
     }
     for (std::string& path : detail.fullPaths) convert(path);
     for (std::string& path : detail.projectFullPaths) convert(path);

@@ -3,6 +3,7 @@
 // bytes the engine counts, and the facts of each project file read.
 
 #include <cstddef>
+#include <map>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -42,8 +43,10 @@ struct DetailData {
 // and warnings as ReportObserver, and every file's bytes into the model.
 class DetailObserver : public ReportObserver {
 public:
+    // `defines`: the user's --define NAME=VALUE texts, which add to or
+    // replace each project's CondComp constants.
     DetailObserver(const StatisticsModel& stats, IFileSystem& files, std::ostream& err, ProgressLine* progress,
-                   TextConverter toUtf8, RunSurroundings around = {});
+                   TextConverter toUtf8, RunSurroundings around = {}, std::vector<std::string> defines = {});
 
     void Yield() override;
     void MemberUnreadable(std::string_view path, std::string_view reason) override;
@@ -66,6 +69,16 @@ private:
     IFileSystem& files_;
     DetailData data_;
     ModelWorker worker_;
+    std::vector<std::string> defines_;
+    // The current project's compile constants, and what tells them apart.
+    std::shared_ptr<const vb6::syntax::Constants> constants_;
+    std::string constantsKey_;
+    // A file that several projects of a group list is modelled once: the
+    // first record that read it, by full path and constants; the records
+    // that take its model.
+    std::map<std::string, std::size_t> modelled_;
+    std::vector<std::pair<std::size_t, std::size_t>> copies_;  // record, record it copies
+    bool copying_ = false;  // the current member's bytes are not needed
 };
 
 // Every text of `detail` (names, classes, paths, libraries) turned into UTF-8.

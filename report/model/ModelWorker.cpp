@@ -31,7 +31,7 @@ void ModelWorker::Put(Lane& lane, Item item) {
     lane.changed.notify_all();
 }
 
-void ModelWorker::Begin(std::size_t index) {
+void ModelWorker::Begin(std::size_t index, std::shared_ptr<const vb6::syntax::Constants> constants) {
     // The lane with the least work waiting takes the member.
     current_ = lanes_.front().get();
     std::size_t least = SIZE_MAX;
@@ -42,7 +42,7 @@ void ModelWorker::Begin(std::size_t index) {
             current_ = lane.get();
         }
     }
-    Put(*current_, {Item::Kind::Begin, index, {}});
+    Put(*current_, {Item::Kind::Begin, index, {}, std::move(constants)});
 }
 
 void ModelWorker::Bytes(const char* data, std::size_t size) {
@@ -56,18 +56,18 @@ void ModelWorker::Bytes(const char* data, std::size_t size) {
         }
     }
     bytes.assign(data, data + size);
-    Put(*current_, {Item::Kind::Bytes, 0, std::move(bytes)});
+    Put(*current_, {Item::Kind::Bytes, 0, std::move(bytes), {}});
 }
 
 void ModelWorker::End() {
-    if (current_) Put(*current_, {Item::Kind::End, 0, {}});
+    if (current_) Put(*current_, {Item::Kind::End, 0, {}, {}});
     current_ = nullptr;
 }
 
 std::vector<vb6::MemberModel> ModelWorker::Finish() {
     if (!finished_) {
         finished_ = true;
-        for (const auto& lane : lanes_) Put(*lane, {Item::Kind::Stop, 0, {}});
+        for (const auto& lane : lanes_) Put(*lane, {Item::Kind::Stop, 0, {}, {}});
         for (const auto& lane : lanes_) lane->thread.join();
     }
     std::vector<vb6::MemberModel> models;
@@ -102,7 +102,8 @@ void ModelWorker::Run(Lane& lane) {
             switch (item.kind) {
                 case Item::Kind::Begin:
                     index = item.index;
-                    reader = std::make_unique<vb6::SourceReader>(codePage_);
+                    reader = item.constants ? std::make_unique<vb6::SourceReader>(codePage_, *item.constants)
+                                            : std::make_unique<vb6::SourceReader>(codePage_);
                     break;
                 case Item::Kind::Bytes:
                     if (reader) reader->Feed(item.bytes.data(), item.bytes.size());

@@ -17,6 +17,7 @@
 
 #include "engine/CodePage.h"
 #include "vb6/SourceModel.h"
+#include "vb6/syntax/Conditions.h"
 
 namespace quibex::report {
 
@@ -28,9 +29,10 @@ public:
     ModelWorker(const ModelWorker&) = delete;
     ModelWorker& operator=(const ModelWorker&) = delete;
 
-    // Member `index` (from 0) begins, its next bytes, its end. Called in
-    // that order for one member at a time.
-    void Begin(std::size_t index);
+    // Member `index` (from 0) begins, read with the compile constants of
+    // its project; its next bytes, its end. Called in that order for one
+    // member at a time.
+    void Begin(std::size_t index, std::shared_ptr<const vb6::syntax::Constants> constants);
     void Bytes(const char* data, std::size_t size);
     void End();
 
@@ -46,6 +48,7 @@ private:
         enum class Kind { Begin, Bytes, End, Stop } kind;
         std::size_t index = 0;
         std::vector<char> bytes;
+        std::shared_ptr<const vb6::syntax::Constants> constants;
     };
     struct Lane {
         std::mutex mutex;

@@ -1,5 +1,7 @@
 #include "report/writers/JsonReportWriter.h"
 
+#include <algorithm>
+
 #include <optional>
 #include <tuple>
 
@@ -135,6 +137,52 @@ void WriteChangeJson(JsonWriter& json, const MemberChange& c) {
     json.EndObject();
 }
 
+// A declaration with what it has of bounds, value, library, flags and
+// children (a Type's or an Enum's members, parameters).
+void WriteDeclaration(JsonWriter& json, const vb6::decl::Declaration& d) {
+    namespace decl = vb6::decl;
+    const decl::DeclarationDetails& x = d.Details();
+    json.BeginObject(x.children.empty());
+    json.Field("name", d.name).Field("kind", decl::DeclarationKindName(d.kind)).Field("scope", vb6::ScopeName(d.scope));
+    TextOrNull(json, "type", d.type);
+    json.Field("line", d.line);
+    json.Key("column").Number(static_cast<double>(d.column));
+    if (d.typeSource != decl::TypeSource::None) {
+        static constexpr std::string_view kFrom[] = {"", "As", "typeCharacter", "DefType", "implicit"};
+        json.Field("typeFrom", kFrom[static_cast<int>(d.typeSource)]);
+    }
+    if (d.Has(decl::flag::kArray)) json.Field("bounds", x.bounds);
+    if (!x.value.empty()) json.Field("value", x.value);
+    if (!x.library.empty()) json.Field("library", x.library);
+    if (!x.alias.empty()) json.Field("alias", x.alias);
+    static constexpr std::pair<std::uint16_t, std::string_view> kFlags[] = {
+        {decl::flag::kStatic, "Static"},     {decl::flag::kWithEvents, "WithEvents"}, {decl::flag::kNew, "New"},
+        {decl::flag::kOptional, "Optional"}, {decl::flag::kByVal, "ByVal"},          {decl::flag::kByRef, "ByRef"},
+        {decl::flag::kParamArray, "ParamArray"}, {decl::flag::kPtrSafe, "PtrSafe"},  {decl::flag::kCDecl, "CDecl"},
+        {decl::flag::kReDim, "ReDim"},
+    };
+    if (d.flags & ~(decl::flag::kArray | decl::flag::kFunction)) {
+        json.Key("flags").BeginArray(true);
+        for (const auto& [f, name] : kFlags) {
+            if (d.Has(f)) json.String(name);
+        }
+        json.EndArray();
+    }
+    if (!x.children.empty()) {
+        const bool members = d.kind == decl::DeclarationKind::Type || d.kind == decl::DeclarationKind::Enum;
+        json.Key(members ? "members" : "parameters").BeginArray();
+        for (const decl::Declaration& c : x.children) WriteDeclaration(json, c);
+        json.EndArray();
+    }
+    json.EndObject();
+}
+
+void WriteDeclarations(JsonWriter& json, std::string_view key, const std::vector<vb6::decl::Declaration>& list) {
+    json.Key(key).BeginArray();
+    for (const vb6::decl::Declaration& d : list) WriteDeclaration(json, d);
+    json.EndArray();
+}
+
 }  // namespace
 
 void WriteJson(const ReportData& report, std::ostream& out) {
@@ -167,7 +215,8 @@ void WriteLineCounts(JsonWriter& json, const vb6::LineCounts& lines) {
 }
 
 void WriteProcedure(JsonWriter& json, const vb6::Procedure& p) {
-    json.BeginObject(true);
+    const vb6::decl::ProcedureDeclarations& d = p.declared;
+    json.BeginObject();
     json.Field("name", p.name).Field("kind", vb6::ProcedureKindName(p.kind)).Field("scope", vb6::ScopeName(p.scope));
     json.Field("static", p.isStatic).Field("firstLine", p.firstLine).Field("lastLine", p.lastLine);
     json.Field("ended", p.ended);
@@ -175,6 +224,14 @@ void WriteProcedure(JsonWriter& json, const vb6::Procedure& p) {
     WriteLineCounts(json, p.lines);
     json.Field("complexity", p.complexity).Field("nesting", p.nesting).Field("handler", p.handler);
     if (p.handler) json.Field("handlerObject", p.handlerObject);
+    TextOrNull(json, "returnType", d.header.type);
+    json.Field("statements", d.statements);
+    json.Key("onError").BeginObject(true);
+    json.Field("goToLabel", d.onErrorGoTo).Field("resumeNext", d.onErrorResumeNext).Field("goTo0", d.onErrorGoTo0);
+    json.EndObject();
+    json.Field("goTo", d.goTo).Field("goSub", d.goSub).Field("return", d.returns).Field("exit", d.exits);
+    WriteDeclarations(json, "parameters", d.header.Details().children);
+    WriteDeclarations(json, "locals", d.locals);
     json.EndObject();
 }
 
@@ -219,6 +276,39 @@ void WriteMemberModel(JsonWriter& json, const vb6::MemberModel& model) {
     json.EndArray();
     WriteStrings(json, "binaryFiles", model.binaryFiles);
     WriteStrings(json, "withEvents", model.withEvents);
+    // Every name the member declares at its level, procedures among them,
+    // as they stand in the file.
+    std::vector<const vb6::decl::Declaration*> declared;
+    for (const vb6::decl::Declaration& d : model.declarations) declared.push_back(&d);
+    for (const vb6::Procedure& p : model.procedures) declared.push_back(&p.declared.header);
+    std::stable_sort(declared.begin(), declared.end(), [](const auto* a, const auto* b) {
+        return a->line != b->line ? a->line < b->line : a->column < b->column;
+    });
+    json.Key("declarations").BeginArray();
+    for (const vb6::decl::Declaration* d : declared) {
+        if (d->kind >= vb6::decl::DeclarationKind::Sub && d->kind <= vb6::decl::DeclarationKind::PropertySet) {
+            // A procedure's parameters are with the procedure.
+            vb6::decl::Declaration head = *d;
+            head.EditDetails().children.clear();
+            WriteDeclaration(json, head);
+        } else {
+            WriteDeclaration(json, *d);
+        }
+    }
+    json.EndArray();
+    const vb6::decl::Options& o = model.options;
+    json.Key("options").BeginObject(true);
+    json.Field("explicit", o.explicitVariables).Field("base", static_cast<Figure>(o.base)).Field("compare", o.compare);
+    json.Field("privateModule", o.privateModule);
+    json.Key("defTypes").BeginArray(true);
+    for (const vb6::decl::DefTypeRange& r : o.defTypes) {
+        json.BeginObject(true);
+        json.Field("letters", r.first == r.last ? std::string(1, r.first) : std::string{r.first, '-', r.last});
+        json.Field("type", r.type);
+        json.EndObject();
+    }
+    json.EndArray();
+    json.EndObject();
     const vb6::FileFacts& f = model.file;
     json.Key("text").BeginObject(true);
     json.Key("lineBreaks").BeginObject(true).Field("crlf", f.crlf).Field("lf", f.lf).Field("cr", f.cr).EndObject();

@@ -63,6 +63,82 @@ TEST(DetailReport, JsonHoldsEveryMembersModelAndTheProjectsFacts) {
     EXPECT_EQ(project["members"], json::parse(R"({"first": 0, "count": 6})"));
 }
 
+// A module whose procedure head and body depend on the compile constants:
+// with LEVEL > 1 Pick takes two parameters, else none; Win64 adds an If
+// with an Or.
+constexpr const char* kConditionalModule =
+    "Option Explicit\r\n"
+    "DefInt I-N\r\n"
+    "Dim a, b As Long\r\n"
+    "#If LEVEL > 1 Then\r\n"
+    "Public Function Pick(ByVal n, Optional s As String = \"x\") As Long\r\n"
+    "#Else\r\n"
+    "Public Function Pick() As Long\r\n"
+    "#End If\r\n"
+    "    Dim i\r\n"
+    "    On Error GoTo Failed\r\n"
+    "    If a Then Pick = 1\r\n"
+    "#If Win64 Then\r\n"
+    "    If a Or b Then Stop\r\n"
+    "#End If\r\n"
+    "Failed:\r\n"
+    "End Function\r\n";
+
+TEST(DetailReport, JsonHoldsDeclarationsAndReadsWithTheProjectsConstants) {
+    TempDir dir;
+    dir.Write("m.bas", kConditionalModule);
+    // CondComp comes after the member lines, as VB6 writes it.
+    dir.Write("P.vbp", "Module=m; m.bas\r\nCondComp=\"LEVEL = 2\"\r\n");
+    const json member = JsonOf(RunIn(dir.Path(), {"--detail", "--format", "json", "P.vbp"}))["members"][0];
+    EXPECT_EQ(member["options"], json::parse(R"({"explicit": true, "base": 0, "compare": "Binary",
+        "privateModule": false, "defTypes": [{"letters": "I-N", "type": "Integer"}]})"));
+    EXPECT_EQ(member["declarations"], json::parse(R"([
+        {"name": "a", "kind": "Variable", "scope": "Private", "type": "Variant", "line": 3, "column": 5, "typeFrom": "implicit"},
+        {"name": "b", "kind": "Variable", "scope": "Private", "type": "Long", "line": 3, "column": 8, "typeFrom": "As"},
+        {"name": "Pick", "kind": "Function", "scope": "Public", "type": "Long", "line": 5, "column": 17, "typeFrom": "As"}])"));
+    const json& pick = member["procedures"][0];
+    EXPECT_EQ(pick["firstLine"], 5);
+    EXPECT_EQ(pick["complexity"], 2);
+    EXPECT_EQ(pick["returnType"], "Long");
+    EXPECT_EQ(pick["parameters"], json::parse(R"([
+        {"name": "n", "kind": "Parameter", "scope": "Local", "type": "Integer", "line": 5, "column": 28, "typeFrom": "DefType", "flags": ["ByVal"]},
+        {"name": "s", "kind": "Parameter", "scope": "Local", "type": "String", "line": 5, "column": 40, "typeFrom": "As", "value": "\"x\"", "flags": ["Optional"]}])"));
+    EXPECT_EQ(pick["locals"], json::parse(R"([
+        {"name": "i", "kind": "Variable", "scope": "Local", "type": "Integer", "line": 9, "column": 9, "typeFrom": "DefType"},
+        {"name": "Failed", "kind": "Label", "scope": "Local", "type": null, "line": 15, "column": 1}])"));
+    EXPECT_EQ(pick["onError"], json::parse(R"({"goToLabel": 1, "resumeNext": 0, "goTo0": 0})"));
+    EXPECT_EQ(pick["statements"], 3);
+
+    // --define replaces the project's constant and adds one of its own.
+    const json defined = JsonOf(RunIn(dir.Path(), {"--detail", "--format", "json", "--define", "LEVEL=0",
+                                                   "--define=Win64=True", "P.vbp"}))["members"][0]["procedures"][0];
+    EXPECT_EQ(defined["firstLine"], 7);
+    EXPECT_EQ(defined["parameters"], json::array());
+    EXPECT_EQ(defined["complexity"], 4);
+
+    const ReportRun refused = RunIn(dir.Path(), {"--detail", "--define", "LEVEL", "P.vbp"});
+    EXPECT_EQ(refused.exitCode, kExitUsage);
+    EXPECT_THAT(refused.err, HasSubstr("--define needs NAME=VALUE"));
+}
+
+TEST(DetailReport, AFileOfSeveralProjectsIsModelledOncePerSetOfConstants) {
+    TempDir dir;
+    dir.Write("Shared/m.bas", kConditionalModule);
+    dir.Write("A/A.vbp", "Module=m; ..\\Shared\\m.bas\r\nCondComp=\"LEVEL = 2\"\r\n");
+    dir.Write("B/B.vbp", "Module=m; ..\\Shared\\m.bas\r\nModule=m; ..\\Shared\\m.bas\r\n");
+    dir.Write("C/C.vbp", "Module=m; ..\\Shared\\m.bas\r\nCondComp=\"LEVEL = 2\"\r\n");
+    dir.Write("G.vbg", "VBGROUP 5.0\r\nProject=A\\A.vbp\r\nProject=B\\B.vbp\r\nProject=C\\C.vbp\r\n");
+    const json members = JsonOf(RunIn(dir.Path(), {"--detail", "--format", "json", "G.vbg"}))["members"];
+    ASSERT_EQ(members.size(), 4u);
+    // A and C read it with LEVEL = 2, B (twice) without: each listing keeps
+    // the figures of its own project's constants.
+    EXPECT_EQ(members[0]["procedures"][0]["firstLine"], 5);
+    EXPECT_EQ(members[1]["procedures"][0]["firstLine"], 7);
+    EXPECT_EQ(members[2], members[1]);
+    EXPECT_EQ(members[3]["procedures"], members[0]["procedures"]);
+    EXPECT_EQ(members[3]["declarations"], members[0]["declarations"]);
+}
+
 TEST(DetailReport, GroupGivesEachProjectItsMembers) {
     const json report = JsonOf(RunIn(DataPath("Group"), {"--detail", "--format=json", "Group.vbg"}));
     EXPECT_FALSE(report.contains("project"));

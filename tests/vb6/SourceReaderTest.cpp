@@ -157,6 +157,77 @@ TEST(SourceReader, AProcedureWithoutEndStopsBeforeTheNextHead) {
     EXPECT_EQ(model.procedures[1].lines, Counts(0, 0, 0, 0, 2));
 }
 
+// Procedures, Declare count and line classes in one line: "X 1-1 cc1,
+// Y 2-3 unended cc2 | declares 1 | lines 0 0 0 0 3".
+std::string Summary(const MemberModel& m) {
+    std::string out;
+    for (const Procedure& p : m.procedures) {
+        if (!out.empty()) out += ", ";
+        out += p.name + " " + std::to_string(p.firstLine) + "-" + std::to_string(p.lastLine) +
+               (p.ended ? "" : " unended") + " cc" + std::to_string(p.complexity);
+    }
+    out += " | declares " + std::to_string(m.declares.size()) + " | lines";
+    for (LineClass c : kLineClasses) out += " " + std::to_string(m.lines[c]);
+    return out;
+}
+
+std::vector<std::string> LongLine(bool withMore) {
+    std::string line = "t = 1";
+    for (int i = 0; i < 12000; ++i) line += " And u";
+    std::vector<std::string> lines{"Sub L()", line};
+    if (withMore) lines.push_back("x = 2");
+    lines.push_back("End Sub");
+    return lines;
+}
+
+TEST(SourceReader, StatementCasesTheLineReaderGotWrong) {
+    struct Case {
+        const char* rule;
+        std::vector<std::string> lines;
+        std::string summary;
+    };
+    const Case cases[] = {
+        {"End Sub after a colon ends the procedure",
+         {"Private Sub X(): End Sub", "Private Sub Y()", "End Sub"}, "X 1-1 cc1, Y 2-3 cc1 | declares 0 | lines 0 0 0 0 3"},
+        {"End Sub after a label ends the procedure",
+         {"Sub A()", "Err1: End Sub", "' about B", "Sub B()", "End Sub"},
+         "A 1-2 cc1, B 4-5 cc1 | declares 0 | lines 0 0 0 1 4"},
+        {"a one-line Property Get does not stretch over the comments after it",
+         {"Property Get X() As Long: X = m: End Property", "' note", "' note"},
+         "X 1-1 cc1 | declares 0 | lines 0 0 0 2 1"},
+        {"a head written in two #If branches is one procedure",
+         {"#If Win64 Then", "Public Function T() As LongLong", "#Else", "Public Function T() As Long", "#End If",
+          "  If a Then T = 1", "End Function"},
+         "T 4-7 cc2 | declares 0 | lines 0 0 0 0 7"},
+        {"Type fields spelled like keywords are no procedures",
+         {"Private Type T", "  sUB As Long", "  function As Long", "End Type"}, " | declares 0 | lines 0 0 0 0 4"},
+        {"a CDecl Declare is a Declare", {"Declare Function strlen CDecl Lib \"msvcrt\" (ByVal s As String) As Long"},
+         " | declares 1 | lines 0 0 0 0 1"},
+        {"End alone and If x Then End end the program, not the procedure",
+         {"Sub Quit()", "If x Then End", "End", "End Sub"}, "Quit 1-4 cc2 | declares 0 | lines 0 0 0 0 4"},
+        {"a line of 72,000 bytes counts whole wherever the reads cut it", LongLine(false),
+         "L 1-3 cc12001 | declares 0 | lines 0 0 0 0 3"},
+        {"... also when more lines follow it", LongLine(true), "L 1-4 cc12001 | declares 0 | lines 0 0 0 0 4"},
+        {"a UTF-8 byte order mark is skipped: a class header stays designer",
+         {"\xEF\xBB\xBFVERSION 1.0 CLASS", "BEGIN", "  MultiUse = -1  'True", "END", "Attribute VB_Name = \"C\""},
+         " | declares 0 | lines 4 1 0 0 0"},
+        {"... and a module's Attribute line stays attribute",
+         {"\xEF\xBB\xBF" "Attribute VB_Name = \"M\"", "Sub A()", "End Sub"}, "A 2-3 cc1 | declares 0 | lines 0 1 0 0 2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rule);
+        EXPECT_EQ(Summary(Read(c.lines)), c.summary);
+    }
+}
+
+TEST(SourceReader, ProjectConstantsChooseTheBranches) {
+    const std::vector<std::string> lines{"Sub A()", "#If DEBUG Then", "If a Or b Then Stop", "#End If", "End Sub"};
+    EXPECT_EQ(Read(lines).procedures[0].complexity, 1);
+    syntax::Constants debug;
+    debug.AddProjectConstants("DEBUG = -1");
+    EXPECT_EQ(ReadSource(Joined(lines), CodePage{}, debug).procedures[0].complexity, 3);
+}
+
 struct ComplexityCase {
     std::vector<std::string> body;
     Figure complexity;
